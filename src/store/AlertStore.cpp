@@ -1,0 +1,171 @@
+#include "store/AlertStore.h"
+
+#include "store/FileIo.h"
+#include "store/TextEncoding.h"
+
+#include <charconv>
+#include <limits>
+#include <unordered_set>
+
+namespace zento {
+
+AlertStore::AlertStore(std::filesystem::path iniPath) : m_iniPath(std::move(iniPath)) {}
+
+std::filesystem::path AlertStore::backupPath() const {
+    auto p = m_iniPath;
+    p += "~";
+    return p;
+}
+
+bool AlertStore::exists() const {
+    std::error_code ec;
+    return std::filesystem::exists(m_iniPath, ec);
+}
+
+AlertStore::Loaded AlertStore::load() const {
+    const FileRead read = readWholeFile(m_iniPath);
+    if (read.status == FileRead::Status::Error)
+        return {IniDocument{}, StoreStatus::failure("le fichier " + m_iniPath.string() +
+                                                    " existe mais ne peut pas être lu (" + read.error + ")")};
+    return {IniDocument::parse(decodeStoreBytes(read.bytes).utf8), StoreStatus::success()};
+}
+
+std::string AlertStore::ReadIniValue(std::string_view section, std::string_view key,
+                                     std::string_view def) const {
+    const Loaded l = load();
+    if (auto v = l.doc.value(section, key))
+        return std::move(*v);
+    return std::string(def);
+}
+
+StoreStatus AlertStore::edit(const std::function<bool(IniDocument&)>& change) {
+    const FileRead read = readWholeFile(m_iniPath);
+    if (read.status == FileRead::Status::Error)
+        return StoreStatus::failure("le fichier existe mais ne peut pas être lu (" + read.error + ")");
+    const bool existed = read.status == FileRead::Status::Ok;
+    if (existed && isReadOnlyFile(m_iniPath))
+        return StoreStatus::failure("le fichier est en lecture seule");
+
+    IniDocument doc = IniDocument::parse(decodeStoreBytes(read.bytes).utf8);
+    if (!change(doc))
+        return StoreStatus::success();
+    const std::string bytes = encodeStoreText(doc.serialize());
+
+    // The previous state stays at hand beside the file; losing the backup must not stop a save.
+    if (existed)
+        (void)writeFileAtomically(backupPath(), read.bytes);
+    if (std::string why = writeFileAtomically(m_iniPath, bytes); !why.empty())
+        return StoreStatus::failure(std::move(why));
+    return StoreStatus::success();
+}
+
+StoreStatus AlertStore::WriteIniValue(std::string_view section, std::string_view key,
+                                      std::string_view value) {
+    return edit([&](IniDocument& doc) {
+        doc.setValue(section, key, value);
+        return true;
+    });
+}
+
+StoreStatus AlertStore::WriteIniValues(std::string_view section,
+                                       const std::vector<std::pair<std::string, std::string>>& values) {
+    return edit([&](IniDocument& doc) {
+        for (const auto& [key, value] : values)
+            doc.setValue(section, key, value);
+        return !values.empty();
+    });
+}
+
+StoreStatus AlertStore::WriteAlert(const Alerte& alert) {
+    std::vector<std::pair<std::string, std::string>> values;
+    values.reserve(Alerte::kFieldCount);
+    for (int k = 1; k <= Alerte::kFieldCount; ++k)
+        values.emplace_back(Alerte::keyOf(k), alert.field(k));
+    return WriteIniValues(Alerte::sectionOf(alert.Id), values);
+}
+
+StoreStatus AlertStore::UpdateExistingAlert(std::int32_t id,
+                                            const std::vector<std::pair<std::string, std::string>>& values,
+                                            bool* found) {
+    const std::string section = Alerte::sectionOf(id);
+    bool present = false;
+    StoreStatus status = edit([&](IniDocument& doc) {
+        present = doc.hasSection(section);
+        if (!present)
+            return false;
+        for (const auto& [key, value] : values)
+            doc.setValue(section, key, value);
+        return true;
+    });
+    if (found)
+        *found = present;
+    return status;
+}
+
+StoreStatus AlertStore::DeleteAlertSection(std::int32_t id) {
+    return edit([&](IniDocument& doc) { return doc.removeSection(Alerte::sectionOf(id)); });
+}
+
+std::int32_t AlertStore::alertIdOfSection(std::string_view name) {
+    if (name.substr(0, kSectionPrefix.size()) != kSectionPrefix)
+        return 0;
+    const std::string_view rest = name.substr(kSectionPrefix.size());
+    if (rest.empty() || rest.front() < '1' || rest.front() > '9')
+        return 0;
+    std::int32_t id = 0;
+    const auto [end, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), id);
+    if (ec != std::errc{} || end != rest.data() + rest.size())
+        return 0;
+    return id;
+}
+
+AlertTable AlertStore::LoadAllAlerts(StoreStatus* status) const {
+    const Loaded l = load();
+    if (status)
+        *status = l.status;
+    std::vector<Alerte> alerts;
+    std::unordered_set<std::int32_t> seen;
+    for (const std::string& name : l.doc.sectionNames()) {
+        const std::int32_t id = alertIdOfSection(name);
+        if (id == 0 || !seen.insert(id).second)
+            continue;
+        Alerte a;
+        a.Id = id;
+        bool set[Alerte::kFieldCount + 1] = {};
+        for (auto& [key, value] : l.doc.entries(name)) {
+            // Keys are matched without regard to case: "Info1".."Info10", the first one wins.
+            if (key.size() < 5 || key.size() > 6)
+                continue;
+            if ((key[0] | 0x20) != 'i' || (key[1] | 0x20) != 'n' || (key[2] | 0x20) != 'f' ||
+                (key[3] | 0x20) != 'o')
+                continue;
+            int k = 0;
+            const auto [end, ec] = std::from_chars(key.data() + 4, key.data() + key.size(), k);
+            if (ec != std::errc{} || end != key.data() + key.size() || k < 1 || k > Alerte::kFieldCount ||
+                key[4] == '0' || set[k])
+                continue;
+            set[k] = true;
+            a.field(k) = std::move(value);
+        }
+        alerts.push_back(std::move(a));
+    }
+    return AlertTable(std::move(alerts));
+}
+
+std::int32_t AlertStore::FindFreeAlertId() const {
+    const Loaded l = load();
+    for (std::int32_t n = 1; n < std::numeric_limits<std::int32_t>::max(); ++n) {
+        const std::string section = Alerte::sectionOf(n);
+        const auto info1 = l.doc.value(section, "Info1");
+        if (info1 && !info1->empty())
+            continue;
+        // A section spelled in another case ("alerte5") would take the writes but is not
+        // loaded as an alert: the new alert would vanish from the program. Skip that Id.
+        const auto spelling = l.doc.sectionSpelling(section);
+        if (!spelling || *spelling == section)
+            return n;
+    }
+    return std::numeric_limits<std::int32_t>::max();
+}
+
+} // namespace zento

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "store/Alerte.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zento {
+
+/// The alerts loaded from the store, at positions 1..AlertCount() in file order. Positions
+/// change at every reload; an alert's Id never does, so holders keep the Id.
+class AlertTable final {
+public:
+    AlertTable() = default;
+    explicit AlertTable(std::vector<Alerte> alerts) : m_alerts(std::move(alerts)) {}
+
+    std::int32_t AlertCount() const { return static_cast<std::int32_t>(m_alerts.size()); }
+    bool isValidPosition(std::int32_t position) const { return position >= 1 && position <= AlertCount(); }
+
+    /// The alert at a position 1..AlertCount().
+    const Alerte& at(std::int32_t position) const {
+        return m_alerts.at(static_cast<std::size_t>(position - 1));
+    }
+    Alerte& at(std::int32_t position) { return m_alerts.at(static_cast<std::size_t>(position - 1)); }
+
+    /// The Id at a position (AlertIds of the table).
+    std::int32_t AlertId(std::int32_t position) const { return at(position).Id; }
+
+    /// The position of the alert with that Id, or nullopt when it is not loaded.
+    std::optional<std::int32_t> positionOf(std::int32_t id) const;
+
+    /// Field k (1..10) of the alert at a position; empty for any other k.
+    std::string GetAlertField(std::int32_t position, int k) const;
+
+    const std::vector<Alerte>& alerts() const { return m_alerts; }
+
+private:
+    std::vector<Alerte> m_alerts;
+};
+
+} // namespace zento

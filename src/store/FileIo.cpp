@@ -1,0 +1,215 @@
+#include "store/FileIo.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <system_error>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace zento {
+namespace fs = std::filesystem;
+
+std::string describeErrno(int err) {
+    switch (err) {
+    case ENOSPC:
+        return "le disque est plein";
+#ifdef EDQUOT
+    case EDQUOT:
+        return "le quota du disque est dépassé";
+#endif
+    case EFBIG:
+        return "le fichier est trop grand";
+    case EACCES:
+    case EPERM:
+        return "accès refusé";
+    case EROFS:
+        return "le disque est en lecture seule";
+    case ENOENT:
+        return "le dossier n'existe pas";
+    case ENOTDIR:
+        return "le chemin ne désigne pas un dossier";
+    case EISDIR:
+        return "le chemin désigne un dossier";
+    case EIO:
+        return "erreur d'entrée-sortie";
+    default:
+        return std::strerror(err);
+    }
+}
+
+#ifdef _WIN32
+
+FileRead readWholeFile(const fs::path& path) {
+    FileRead r;
+    std::error_code ec;
+    if (!fs::exists(path, ec)) {
+        r.status = ec ? FileRead::Status::Error : FileRead::Status::Missing;
+        if (ec)
+            r.error = ec.message();
+        return r;
+    }
+    FILE* f = _wfopen(path.c_str(), L"rb");
+    if (!f) {
+        r.status = FileRead::Status::Error;
+        r.error = describeErrno(errno);
+        return r;
+    }
+    char buf[1 << 16];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        r.bytes.append(buf, n);
+    const bool failed = std::ferror(f);
+    std::fclose(f);
+    r.status = failed ? FileRead::Status::Error : FileRead::Status::Ok;
+    if (failed)
+        r.error = describeErrno(EIO);
+    return r;
+}
+
+bool isReadOnlyFile(const fs::path& path) {
+    std::error_code ec;
+    const auto st = fs::status(path, ec);
+    if (ec || !fs::exists(st))
+        return false;
+    return (st.permissions() & fs::perms::owner_write) == fs::perms::none;
+}
+
+std::string writeFileAtomically(const fs::path& path, std::string_view bytes) {
+    fs::path tmp = path;
+    tmp += L".tmp";
+    FILE* f = _wfopen(tmp.c_str(), L"wbc"); // 'c': fflush commits to disk
+    if (!f)
+        return describeErrno(errno);
+    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size() && std::fflush(f) == 0;
+    const int err = errno;
+    if (std::fclose(f) != 0 || !ok) {
+        std::error_code ignored;
+        fs::remove(tmp, ignored);
+        return describeErrno(ok ? errno : err);
+    }
+    std::error_code ec;
+    fs::rename(tmp, path, ec);
+    if (ec) {
+        std::error_code ignored;
+        fs::remove(tmp, ignored);
+        return ec.message();
+    }
+    return {};
+}
+
+#else
+
+FileRead readWholeFile(const fs::path& path) {
+    FileRead r;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        const int err = errno;
+        r.status = err == ENOENT ? FileRead::Status::Missing : FileRead::Status::Error;
+        if (err != ENOENT)
+            r.error = describeErrno(err);
+        return r;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+        r.bytes.reserve(static_cast<std::size_t>(st.st_size));
+    char buf[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n > 0) {
+            r.bytes.append(buf, static_cast<std::size_t>(n));
+        } else if (n == 0) {
+            r.status = FileRead::Status::Ok;
+            break;
+        } else if (errno != EINTR) {
+            r.status = FileRead::Status::Error;
+            r.error = describeErrno(errno);
+            r.bytes.clear();
+            break;
+        }
+    }
+    ::close(fd);
+    return r;
+}
+
+bool isReadOnlyFile(const fs::path& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return false;
+    // Root may write anything; the permission bits still say what the user wants.
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return true;
+    return ::access(path.c_str(), W_OK) != 0 && errno != ENOENT;
+}
+
+namespace {
+
+bool writeAll(int fd, std::string_view bytes) {
+    const char* p = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+void syncFolder(const fs::path& dir) {
+    const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+} // namespace
+
+std::string writeFileAtomically(const fs::path& path, std::string_view bytes) {
+    const fs::path dir = path.parent_path();
+    std::string tmpl = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(tmpl.data());
+    if (fd < 0)
+        return describeErrno(errno);
+    const auto fail = [&](int err) {
+        ::close(fd);
+        ::unlink(tmpl.c_str());
+        return describeErrno(err);
+    };
+    struct stat old {};
+    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0600;
+    if (::fchmod(fd, mode) != 0)
+        return fail(errno);
+    // A full disk may only show at fsync or close: both are checked before the rename.
+    if (!writeAll(fd, bytes) || ::fsync(fd) != 0)
+        return fail(errno);
+    if (::close(fd) != 0) {
+        const int err = errno;
+        ::unlink(tmpl.c_str());
+        return describeErrno(err);
+    }
+    if (::rename(tmpl.c_str(), path.c_str()) != 0) {
+        const int err = errno;
+        ::unlink(tmpl.c_str());
+        return describeErrno(err);
+    }
+    syncFolder(dir);
+    return {};
+}
+
+#endif
+
+} // namespace zento

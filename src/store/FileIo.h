@@ -1,0 +1,34 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace zento {
+
+/// What became of reading a whole file.
+struct FileRead {
+    enum class Status { Ok, Missing, Error };
+    Status status = Status::Missing;
+    std::string bytes;
+    std::string error; ///< why it could not be read, in French, when status is Error
+};
+
+/// Reads the whole file. A file that does not exist is `Missing`; one that exists but cannot
+/// be read (a folder, no permission, an I/O error) is `Error`, never mistaken for empty.
+FileRead readWholeFile(const std::filesystem::path& path);
+
+/// Replaces `path` with `bytes` so that a crash, a kill or a full disk leaves either the old
+/// file or the new one, whole: the bytes go to a temporary file beside it, which is flushed to
+/// disk, closed (both checked) and renamed over `path`. The old file's permissions are kept.
+/// Returns an empty string on success, otherwise the reason in French; `path` is then untouched.
+std::string writeFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+
+/// True when the file exists and may not be written (no write permission bit, or refused to
+/// this user), so that a store the user made read-only is not replaced behind their back.
+bool isReadOnlyFile(const std::filesystem::path& path);
+
+/// A French wording of an errno value for the messages the user sees.
+std::string describeErrno(int err);
+
+} // namespace zento

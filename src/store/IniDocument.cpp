@@ -1,0 +1,233 @@
+#include "store/IniDocument.h"
+
+#include <algorithm>
+
+namespace zento {
+namespace {
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+std::string_view trim(std::string_view s) {
+    while (!s.empty() && isBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        auto x = static_cast<unsigned char>(a[i]);
+        auto y = static_cast<unsigned char>(b[i]);
+        if (x >= 'A' && x <= 'Z')
+            x = static_cast<unsigned char>(x + 32);
+        if (y >= 'A' && y <= 'Z')
+            y = static_cast<unsigned char>(y + 32);
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::string IniDocument::lowerAscii(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c + 32);
+    return out;
+}
+
+IniDocument::Line IniDocument::classify(std::string text) {
+    Line line;
+    const std::string_view t = trim(text);
+    if (!t.empty() && t.front() == '[') {
+        const auto close = t.find(']');
+        if (close != std::string_view::npos) {
+            line.kind = Kind::Section;
+            line.name = std::string(trim(t.substr(1, close - 1)));
+        }
+    } else if (!t.empty() && t.front() != ';' && t.front() != '#') {
+        const auto eq = t.find('=');
+        if (eq != std::string_view::npos) {
+            line.kind = Kind::Entry;
+            line.name = std::string(trim(t.substr(0, eq)));
+        }
+    }
+    line.text = std::move(text);
+    return line;
+}
+
+IniDocument IniDocument::parse(std::string_view text) {
+    IniDocument doc;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        auto nl = text.find('\n', start);
+        const bool last = nl == std::string_view::npos;
+        if (last)
+            nl = text.size();
+        std::string_view raw = text.substr(start, nl - start);
+        if (!raw.empty() && raw.back() == '\r')
+            raw.remove_suffix(1);
+        doc.m_lines.push_back(classify(std::string(raw)));
+        start = last ? text.size() : nl + 1;
+    }
+    doc.reindex();
+    return doc;
+}
+
+void IniDocument::reindex() {
+    m_firstSection.clear();
+    m_headers.clear();
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        if (m_lines[i].kind != Kind::Section)
+            continue;
+        m_headers.push_back(i);
+        m_firstSection.try_emplace(lowerAscii(m_lines[i].name), i);
+    }
+}
+
+std::string IniDocument::serialize() const {
+    std::size_t size = 0;
+    for (const auto& l : m_lines)
+        size += l.text.size() + 2;
+    std::string out;
+    out.reserve(size);
+    for (const auto& l : m_lines) {
+        out += l.text;
+        out += "\r\n";
+    }
+    return out;
+}
+
+std::optional<IniDocument::SectionSpan> IniDocument::findSection(std::string_view section) const {
+    const auto it = m_firstSection.find(lowerAscii(trim(section)));
+    if (it == m_firstSection.end())
+        return std::nullopt;
+    SectionSpan span;
+    span.header = it->second;
+    const auto next = std::upper_bound(m_headers.begin(), m_headers.end(), span.header);
+    span.end = next == m_headers.end() ? m_lines.size() : *next;
+    return span;
+}
+
+std::optional<std::size_t> IniDocument::findEntry(const SectionSpan& span, std::string_view key) const {
+    const std::string_view k = trim(key);
+    for (std::size_t i = span.header + 1; i < span.end; ++i)
+        if (m_lines[i].kind == Kind::Entry && equalsNoCase(m_lines[i].name, k))
+            return i;
+    return std::nullopt;
+}
+
+std::string IniDocument::unquoteValue(std::string_view raw) {
+    std::string_view v = trim(raw);
+    if (v.size() >= 2 && v.front() == '"' && v.back() == '"')
+        v = v.substr(1, v.size() - 2);
+    return std::string(v);
+}
+
+std::string IniDocument::quoteValue(std::string_view value) {
+    std::string v;
+    v.reserve(value.size());
+    // A line break would end the entry and start a line of its own (even a section header):
+    // the value is kept on one line instead.
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const char c = value[i];
+        if (c == '\r') {
+            v += ' ';
+            if (i + 1 < value.size() && value[i + 1] == '\n')
+                ++i;
+        } else if (c == '\n') {
+            v += ' ';
+        } else if (c != '\0') {
+            v += c;
+        }
+    }
+    const bool outerBlank = !v.empty() && (isBlank(v.front()) || isBlank(v.back()));
+    const bool enclosed = v.size() >= 2 && v.front() == '"' && v.back() == '"';
+    if (outerBlank || enclosed)
+        return '"' + v + '"';
+    return v;
+}
+
+std::optional<std::string> IniDocument::value(std::string_view section, std::string_view key) const {
+    const auto span = findSection(section);
+    if (!span)
+        return std::nullopt;
+    const auto entry = findEntry(*span, key);
+    if (!entry)
+        return std::nullopt;
+    const std::string& text = m_lines[*entry].text;
+    return unquoteValue(std::string_view(text).substr(text.find('=') + 1));
+}
+
+void IniDocument::setValue(std::string_view section, std::string_view key, std::string_view value) {
+    const std::string entryText = std::string(trim(key)) + "=" + quoteValue(value);
+    const auto span = findSection(section);
+    if (!span) {
+        m_lines.push_back(classify("[" + std::string(trim(section)) + "]"));
+        m_lines.push_back(classify(entryText));
+        reindex();
+        return;
+    }
+    if (const auto entry = findEntry(*span, key)) {
+        Line& line = m_lines[*entry];
+        // Keep the key as it is spelled in the file; only the value changes.
+        line = classify(line.name + "=" + quoteValue(value));
+        return;
+    }
+    std::size_t at = span->end;
+    while (at > span->header + 1 && trim(m_lines[at - 1].text).empty())
+        --at;
+    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at), classify(entryText));
+    reindex();
+}
+
+bool IniDocument::removeSection(std::string_view section) {
+    const auto span = findSection(section);
+    if (!span)
+        return false;
+    m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(span->header),
+                  m_lines.begin() + static_cast<std::ptrdiff_t>(span->end));
+    reindex();
+    return true;
+}
+
+std::vector<std::string> IniDocument::sectionNames() const {
+    std::vector<std::string> names;
+    names.reserve(m_headers.size());
+    for (const auto i : m_headers)
+        names.push_back(m_lines[i].name);
+    return names;
+}
+
+bool IniDocument::hasSection(std::string_view section) const {
+    return findSection(section).has_value();
+}
+
+std::optional<std::string> IniDocument::sectionSpelling(std::string_view section) const {
+    const auto span = findSection(section);
+    if (!span)
+        return std::nullopt;
+    return m_lines[span->header].name;
+}
+
+std::vector<std::pair<std::string, std::string>> IniDocument::entries(std::string_view section) const {
+    std::vector<std::pair<std::string, std::string>> out;
+    const auto span = findSection(section);
+    if (!span)
+        return out;
+    for (std::size_t i = span->header + 1; i < span->end; ++i) {
+        const Line& l = m_lines[i];
+        if (l.kind == Kind::Entry)
+            out.emplace_back(l.name, unquoteValue(std::string_view(l.text).substr(l.text.find('=') + 1)));
+    }
+    return out;
+}
+
+} // namespace zento

@@ -1,0 +1,9 @@
+#include "support/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    zento::test::isolateTestEnvironment();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace zento::test {
+
+/// Points HOME, XDG_CONFIG_HOME, XDG_DATA_HOME and XDG_RUNTIME_DIR at a fresh private folder
+/// and fixes the locale (C) and the time zone (UTC), so that a test never touches the user's
+/// files and never depends on the machine. Call first thing in main(); the folder is removed
+/// at exit.
+void isolateTestEnvironment();
+
+/// The private home folder made by isolateTestEnvironment().
+std::filesystem::path testHome();
+
+/// A fresh empty folder, removed with its contents when the object goes.
+class TempDir final {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return m_path; }
+    std::filesystem::path operator/(std::string_view name) const { return m_path / name; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+/// The whole content of a file ("" when missing).
+std::string readFile(const std::filesystem::path& path);
+/// Writes `bytes` to a file, replacing it.
+void writeFile(const std::filesystem::path& path, std::string_view bytes);
+
+/// Sets the TZ variable and applies it to the C library's local time.
+void setTimeZone(const char* tz);
+
+} // namespace zento::test
