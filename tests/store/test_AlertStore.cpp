@@ -1,0 +1,343 @@
+#include "store/AlertStore.h"
+
+#include "support/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <random>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+using namespace zento;
+using zento::test::readFile;
+using zento::test::TempDir;
+using zento::test::writeFile;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct StoreFixture : ::testing::Test {
+    TempDir dir;
+    fs::path ini = dir / "Alertes.ini";
+    AlertStore store{ini};
+
+    std::vector<std::int32_t> ids() const {
+        std::vector<std::int32_t> out;
+        const AlertTable table = store.LoadAllAlerts();
+        for (const auto& a : table.alerts())
+            out.push_back(a.Id);
+        return out;
+    }
+    std::vector<std::string> filesInDir() const {
+        std::vector<std::string> out;
+        for (const auto& e : fs::directory_iterator(dir.path()))
+            out.push_back(e.path().filename().string());
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+};
+
+Alerte sampleAlert(std::int32_t id, std::string message = "Rendez-vous chez le dentiste") {
+    Alerte a;
+    a.Id = id;
+    a.Message = std::move(message);
+    a.AlertDate = "12/01/2027";
+    a.Recurrence = "0";
+    a.Emoticon = "5";
+    a.Sound = "Defaut.wav";
+    a.BackColor = "8438015";
+    a.ForeColor = "0";
+    a.AlertTime = "09:30";
+    a.LoopSound = "0";
+    a.Action = "";
+    return a;
+}
+
+std::string section(std::int32_t id, const char* message) {
+    return "[Alerte" + std::to_string(id) + "]\r\nInfo1=" + message +
+           "\r\nInfo2=12/01/2027\r\nInfo3=0\r\nInfo4=5\r\nInfo5=\r\nInfo6=0\r\nInfo7=0\r\nInfo8=\r\nInfo9=0\r\nInfo10=\r\n";
+}
+
+/// Makes every later write of this process fail at the size limit, as a full disk would.
+struct FileSizeLimit {
+    rlimit old{};
+    explicit FileSizeLimit(rlim_t bytes) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit lim = old;
+        lim.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &lim);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old); }
+};
+
+} // namespace
+
+TEST_F(StoreFixture, MissingFileIsAnEmptyStore) {
+    StoreStatus status = StoreStatus::failure("unset");
+    EXPECT_EQ(store.LoadAllAlerts(&status).AlertCount(), 0);
+    EXPECT_TRUE(status.ok());
+    EXPECT_EQ(store.FindFreeAlertId(), 1);
+    EXPECT_EQ(store.ReadIniValue("Param", "Img", "défaut"), "défaut");
+    EXPECT_FALSE(store.exists());
+}
+
+TEST_F(StoreFixture, TablePositionsFollowFileOrderAndOnlyAlertSectionsCount) {
+    writeFile(ini, "[Param]\r\nNb=2\r\n" + section(2, "deux") + section(1, "un") +
+                       "[alerte7]\r\nInfo1=minuscules\r\n[AlerteX]\r\nInfo1=x\r\n[Alerte03]\r\nInfo1=zéro\r\n"
+                       "[Alerte0]\r\nInfo1=z\r\n[Alerte-4]\r\nInfo1=n\r\n[Alerte 5]\r\nInfo1=b\r\n"
+                       "[Alerte99999999999]\r\nInfo1=big\r\n[Foreign]\r\nInfo1=f\r\n" +
+                       section(2147483647, "max"));
+    const AlertTable t = store.LoadAllAlerts();
+    ASSERT_EQ(t.AlertCount(), 3);
+    EXPECT_EQ(t.AlertId(1), 2);
+    EXPECT_EQ(t.at(1).Message, "deux");
+    EXPECT_EQ(t.AlertId(2), 1);
+    EXPECT_EQ(t.AlertId(3), 2147483647);
+    EXPECT_EQ(t.positionOf(1), 2);
+    EXPECT_EQ(t.positionOf(7), std::nullopt);
+}
+
+TEST_F(StoreFixture, FieldsAreReadByKeyWithoutRegardToCaseFirstOneWinning) {
+    writeFile(ini, "[Alerte1]\ninfo10=mailto:a@b.fr\nINFO1=Message\nInfo1=second\nInfo3=4\nInfo11=x\nInfo01=y\n");
+    const Alerte a = store.LoadAllAlerts().at(1);
+    EXPECT_EQ(a.Message, "Message");
+    EXPECT_EQ(a.Recurrence, "4");
+    EXPECT_EQ(a.Action, "mailto:a@b.fr");
+    EXPECT_EQ(a.AlertDate, "") << "a missing key reads as empty";
+    const AlertTable t = store.LoadAllAlerts();
+    EXPECT_EQ(t.GetAlertField(1, 1), "Message");
+    EXPECT_EQ(t.GetAlertField(1, 0), "");
+    EXPECT_EQ(t.GetAlertField(1, 11), "");
+}
+
+TEST_F(StoreFixture, ASectionTwiceIsOneAlertAndNothingIsLost) {
+    writeFile(ini, section(3, "premier") + section(3, "second") + section(4, "autre"));
+    EXPECT_EQ(ids(), (std::vector<std::int32_t>{3, 4}));
+    EXPECT_EQ(store.LoadAllAlerts().at(1).Message, "premier");
+    ASSERT_TRUE(store.DeleteAlertSection(3));
+    EXPECT_EQ(store.LoadAllAlerts().at(1).Message, "second") << "the copy comes back instead of vanishing";
+}
+
+TEST_F(StoreFixture, FreeIdIsTheSmallestMissingOrEmptyOne) {
+    writeFile(ini, section(1, "un") + section(3, "trois") + "[Alerte4]\r\nInfo1=\r\nInfo2=01/01/2027\r\n" +
+                       "[alerte2]\r\nInfo1=\r\n");
+    // 2 is spelled in lower case: a write there would not be loaded, so it is not offered.
+    EXPECT_EQ(store.FindFreeAlertId(), 4);
+    ASSERT_TRUE(store.WriteAlert(sampleAlert(4, "quatre")));
+    const AlertTable t = store.LoadAllAlerts();
+    ASSERT_EQ(t.AlertCount(), 3);
+    EXPECT_EQ(t.at(3).Message, "quatre") << "the empty section is overwritten in place";
+    EXPECT_EQ(t.at(3).AlertDate, "12/01/2027");
+    EXPECT_EQ(store.FindFreeAlertId(), 5);
+}
+
+TEST_F(StoreFixture, NewAlertGoesToTheGapAndToTheEndOfTheFile) {
+    writeFile(ini, section(1, "un") + section(3, "trois"));
+    const auto id = store.FindFreeAlertId();
+    EXPECT_EQ(id, 2);
+    ASSERT_TRUE(store.WriteAlert(sampleAlert(id)));
+    EXPECT_EQ(ids(), (std::vector<std::int32_t>{1, 3, 2}));
+}
+
+TEST_F(StoreFixture, AnAlertIsWrittenAsTenKeysInOrder) {
+    ASSERT_TRUE(store.WriteAlert(sampleAlert(3)));
+    EXPECT_EQ(readFile(ini), "[Alerte3]\r\nInfo1=Rendez-vous chez le dentiste\r\nInfo2=12/01/2027\r\nInfo3=0\r\n"
+                             "Info4=5\r\nInfo5=Defaut.wav\r\nInfo6=8438015\r\nInfo7=0\r\nInfo8=09:30\r\nInfo9=0\r\n"
+                             "Info10=\r\n");
+    EXPECT_EQ(store.LoadAllAlerts().at(1), sampleAlert(3));
+}
+
+TEST_F(StoreFixture, RewritingAnAlertKeepsItsPlace) {
+    writeFile(ini, section(1, "un") + section(2, "deux") + "[Param]\r\nNb=2\r\n");
+    Alerte a = sampleAlert(1, "un modifié");
+    ASSERT_TRUE(store.WriteAlert(a));
+    EXPECT_EQ(ids(), (std::vector<std::int32_t>{1, 2}));
+    EXPECT_EQ(readFile(ini).find("[Alerte1]\r\nInfo1=un modifi\xE9\r\n"), 0u) << "written in Windows-1252";
+    EXPECT_EQ(store.ReadIniValue("Param", "Nb"), "2");
+}
+
+TEST_F(StoreFixture, LongValuesAreReadWhole) {
+    const std::string message(300, 'x');
+    ASSERT_TRUE(store.WriteAlert(sampleAlert(1, message + "fin")));
+    EXPECT_EQ(store.LoadAllAlerts().at(1).Message, message + "fin");
+    EXPECT_EQ(store.ReadIniValue("Alerte1", "Info1"), message + "fin");
+}
+
+TEST_F(StoreFixture, EverySectionIsLoadedHoweverMany) {
+    std::string text;
+    for (int id = 1; id <= 1500; ++id)
+        text += section(id, "m");
+    writeFile(ini, text);
+    const AlertTable t = store.LoadAllAlerts();
+    ASSERT_EQ(t.AlertCount(), 1500);
+    EXPECT_EQ(t.AlertId(1500), 1500);
+    EXPECT_EQ(store.FindFreeAlertId(), 1501);
+}
+
+TEST_F(StoreFixture, DeletesAnyThirtyTwoBitId) {
+    writeFile(ini, section(40000, "grand") + section(2147483647, "max") + section(5, "petit"));
+    ASSERT_TRUE(store.DeleteAlertSection(40000));
+    ASSERT_TRUE(store.DeleteAlertSection(2147483647));
+    EXPECT_EQ(ids(), (std::vector<std::int32_t>{5}));
+}
+
+TEST_F(StoreFixture, DeletingAMissingSectionLeavesTheFileAlone) {
+    const std::string text = "; hand made\n" + section(1, "un");
+    writeFile(ini, text);
+    ASSERT_TRUE(store.DeleteAlertSection(9));
+    EXPECT_EQ(readFile(ini), text) << "not even rewritten with CR LF";
+    EXPECT_FALSE(fs::exists(store.backupPath()));
+}
+
+TEST_F(StoreFixture, EmptyValueLeavesAnEmptyEntry) {
+    ASSERT_TRUE(store.WriteIniValue("Param", "Fond", "123"));
+    ASSERT_TRUE(store.WriteIniValue("Param", "Fond", ""));
+    EXPECT_EQ(readFile(ini), "[Param]\r\nFond=\r\n");
+}
+
+TEST_F(StoreFixture, AHandEditMadeMeanwhileIsKept) {
+    ASSERT_TRUE(store.WriteAlert(sampleAlert(1)));
+    writeFile(ini, readFile(ini) + "; ajouté à la main\n" + section(8, "à la main"));
+    ASSERT_TRUE(store.WriteIniValue("Param", "Nb", "2"));
+    const std::string after = readFile(ini);
+    EXPECT_NE(after.find("; ajout\xE9 \xE0 la main\r\n"), std::string::npos);
+    EXPECT_EQ(ids(), (std::vector<std::int32_t>{1, 8}));
+}
+
+TEST_F(StoreFixture, UpdatingAnAlertDeletedMeanwhileCreatesNothing) {
+    writeFile(ini, section(1, "un"));
+    bool found = true;
+    ASSERT_TRUE(store.UpdateExistingAlert(2, {{"Info2", "01/01/2030"}}, &found));
+    EXPECT_FALSE(found);
+    EXPECT_EQ(readFile(ini), section(1, "un"));
+    ASSERT_TRUE(store.UpdateExistingAlert(1, {{"Info2", "01/01/2030"}, {"Info8", "10:05"}}, &found));
+    EXPECT_TRUE(found);
+    EXPECT_EQ(store.LoadAllAlerts().at(1).AlertDate, "01/01/2030");
+    EXPECT_EQ(store.LoadAllAlerts().at(1).AlertTime, "10:05");
+}
+
+TEST_F(StoreFixture, EachSaveKeepsThePreviousFileAsBackup) {
+    ASSERT_TRUE(store.WriteAlert(sampleAlert(1)));
+    EXPECT_FALSE(fs::exists(store.backupPath())) << "nothing to back up on the first save";
+    const std::string first = readFile(ini);
+    ASSERT_TRUE(store.WriteAlert(sampleAlert(2)));
+    EXPECT_EQ(readFile(store.backupPath()), first);
+    EXPECT_EQ(filesInDir(), (std::vector<std::string>{"Alertes.ini", "Alertes.ini~"})) << "no temporary left";
+}
+
+TEST_F(StoreFixture, SavingKeepsTheFilePermissions) {
+    ASSERT_TRUE(store.WriteAlert(sampleAlert(1)));
+    fs::permissions(ini, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    ASSERT_TRUE(store.WriteAlert(sampleAlert(2)));
+    EXPECT_EQ(fs::status(ini).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+TEST_F(StoreFixture, AFailingWriteLeavesTheOldFileByteForByte) {
+    std::string text;
+    for (int id = 1; id <= 50; ++id)
+        text += section(id, "message assez long pour remplir le fichier");
+    writeFile(ini, text);
+    {
+        // The new file no longer fits under the limit: the write fails half way, as on a full disk.
+        FileSizeLimit limit(text.size());
+        const StoreStatus s = store.WriteAlert(sampleAlert(99, std::string(500, 'y')));
+        EXPECT_FALSE(s.ok());
+        EXPECT_EQ(s.error, "le fichier est trop grand");
+    }
+    EXPECT_EQ(readFile(ini), text);
+    EXPECT_EQ(store.LoadAllAlerts().AlertCount(), 50);
+    for (const auto& name : filesInDir())
+        EXPECT_TRUE(name == "Alertes.ini" || name == "Alertes.ini~") << "left behind: " << name;
+}
+
+TEST_F(StoreFixture, WritingIntoAMissingFolderFailsWithAReason) {
+    AlertStore lost(dir / "gone" / "Alertes.ini");
+    const StoreStatus s = lost.WriteIniValue("Param", "Nb", "1");
+    EXPECT_FALSE(s.ok());
+    EXPECT_EQ(s.error, "le dossier n'existe pas");
+    EXPECT_EQ(lost.LoadAllAlerts().AlertCount(), 0);
+}
+
+TEST_F(StoreFixture, AStoreThatCannotBeReadIsNeverOverwritten) {
+    // A folder where the file should be: it exists but reading it fails.
+    fs::create_directory(ini);
+    writeFile(ini / "inside", "x");
+    StoreStatus status;
+    EXPECT_EQ(store.LoadAllAlerts(&status).AlertCount(), 0);
+    EXPECT_FALSE(status.ok());
+    EXPECT_NE(status.error.find("ne peut pas être lu"), std::string::npos);
+    for (const StoreStatus& s : {store.WriteAlert(sampleAlert(1)), store.WriteIniValue("Param", "Nb", "0"),
+                                 store.DeleteAlertSection(1)})
+        EXPECT_FALSE(s.ok());
+    EXPECT_TRUE(fs::is_directory(ini));
+    EXPECT_EQ(readFile(ini / "inside"), "x");
+}
+
+TEST_F(StoreFixture, AReadOnlyStoreIsNotReplaced) {
+    writeFile(ini, section(1, "un"));
+    fs::permissions(ini, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const StoreStatus s = store.WriteAlert(sampleAlert(2));
+    EXPECT_FALSE(s.ok());
+    EXPECT_EQ(s.error, "le fichier est en lecture seule");
+    EXPECT_EQ(readFile(ini), section(1, "un"));
+    EXPECT_EQ(ids(), (std::vector<std::int32_t>{1}));
+}
+
+TEST_F(StoreFixture, Windows1252StoreStaysSoUntilACharacterDoesNotFit) {
+    const std::string cp1252 = "[Alerte1]\r\nInfo1=R\xE9union \xE0 9h, caf\xE9 \x80 \x9C" "uf\r\n";
+    writeFile(ini, cp1252);
+    EXPECT_EQ(store.LoadAllAlerts().at(1).Message, "Réunion à 9h, café € œuf");
+    ASSERT_TRUE(store.WriteIniValue("Param", "Nb", "1"));
+    EXPECT_EQ(readFile(ini), cp1252 + "[Param]\r\nNb=1\r\n");
+
+    ASSERT_TRUE(store.WriteIniValue("Alerte1", "Info10", "https://exemple.fr/🎂"));
+    EXPECT_EQ(readFile(ini).substr(0, 3), "\xEF\xBB\xBF");
+    const Alerte a = store.LoadAllAlerts().at(1);
+    EXPECT_EQ(a.Message, "Réunion à 9h, café € œuf");
+    EXPECT_EQ(a.Action, "https://exemple.fr/🎂");
+}
+
+TEST_F(StoreFixture, BinaryJunkAroundValidAlertsIsSurvived) {
+    std::mt19937 rng(7);
+    std::string junk;
+    for (int i = 0; i < 4000; ++i)
+        junk += static_cast<char>(rng() & 0xFF);
+    // Line breaks are rewritten CR LF; everything else must come back as it was.
+    std::erase_if(junk, [](char c) { return c == '[' || c == '\r' || c == '\n'; });
+    const std::string text = junk + "\r\n" + section(1, "valide") + junk + "\r\n" + section(2, "aussi");
+    writeFile(ini, text);
+    EXPECT_EQ(ids(), (std::vector<std::int32_t>{1, 2}));
+    ASSERT_TRUE(store.DeleteAlertSection(9)) << "no change, no rewrite";
+    ASSERT_TRUE(store.WriteIniValue("Alerte2", "Info2", "02/02/2027"));
+    EXPECT_EQ(ids(), (std::vector<std::int32_t>{1, 2}));
+    EXPECT_EQ(store.LoadAllAlerts().at(2).AlertDate, "02/02/2027");
+    EXPECT_NE(readFile(ini).find(junk.substr(0, 200)), std::string::npos) << "the junk is kept as it was";
+}
+
+TEST_F(StoreFixture, AFiftyMegabyteFileLoads) {
+    std::string text;
+    text.reserve(52u << 20);
+    text += section(1, "avant");
+    const std::string filler = "; " + std::string(1022, 'z') + "\r\n";
+    while (text.size() < (50u << 20))
+        text += filler;
+    text += section(2, "après");
+    writeFile(ini, text);
+    const AlertTable t = store.LoadAllAlerts();
+    ASSERT_EQ(t.AlertCount(), 2);
+    EXPECT_EQ(t.at(2).Message, "après");
+}
+
+TEST_F(StoreFixture, TruncatedFileKeepsTheAlertsBeforeTheCut) {
+    const std::string whole = section(1, "un") + section(2, "deux");
+    writeFile(ini, whole.substr(0, whole.size() - 40));
+    const AlertTable t = store.LoadAllAlerts();
+    ASSERT_EQ(t.AlertCount(), 2);
+    EXPECT_EQ(t.at(1), store.LoadAllAlerts().at(1));
+    EXPECT_EQ(t.at(2).Message, "deux");
+    EXPECT_EQ(t.at(2).Action, "");
+}
