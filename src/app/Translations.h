@@ -1,0 +1,12 @@
+#pragma once
+
+class QCoreApplication;
+
+namespace zento {
+
+/// Makes Qt's own texts French (the "Oui", "Non", "Annuler" of message boxes, the colour and
+/// file dialogs) whatever the machine's locale: the interface is French throughout.
+/// Returns false when Qt's French translation is not installed (the texts then stay English).
+bool installFrenchTranslations(QCoreApplication& app);
+
+} // namespace zento

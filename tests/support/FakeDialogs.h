@@ -1,0 +1,88 @@
+#pragma once
+
+#include "app/UserDialogs.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+#include <optional>
+
+namespace zento::test {
+
+/// Answers the program's modal questions from a script and records what was shown.
+class FakeDialogs final : public UserDialogs {
+public:
+    struct Shown {
+        QString text;
+        Icon icon;
+        bool question;
+    };
+    std::vector<Shown> shown;
+    std::deque<bool> answers;                 ///< for ask(); No when empty
+    std::deque<std::optional<QColor>> colors; ///< for chooseColor(); cancel when empty
+    std::deque<std::optional<QString>> files; ///< for chooseFileToOpen(); cancel when empty
+    std::deque<QString> menuChoices;          ///< entry texts to pick in popupMenu(); dismiss when empty
+    QStringList menusShown;                   ///< titles (or object names) of the menus shown
+    QList<QStringList> menuEntriesShown;      ///< visible entry texts of each menu shown
+    std::vector<QColor> colorDialogInitials;
+    QStringList fileDialogTitles;
+
+    void message(QWidget*, const QString& text, Icon icon) override { shown.push_back({text, icon, false}); }
+    bool ask(QWidget*, const QString& text, Icon icon) override {
+        shown.push_back({text, icon, true});
+        if (answers.empty())
+            return false;
+        const bool a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    std::optional<QColor> chooseColor(QWidget*, const QColor& initial) override {
+        colorDialogInitials.push_back(initial);
+        if (colors.empty())
+            return std::nullopt;
+        auto c = colors.front();
+        colors.pop_front();
+        return c;
+    }
+    std::optional<QString> chooseFileToOpen(QWidget*, const QString& title) override {
+        fileDialogTitles << title;
+        if (files.empty())
+            return std::nullopt;
+        auto f = files.front();
+        files.pop_front();
+        return f;
+    }
+    QAction* popupMenu(QMenu* menu, const QPoint&) override {
+        menusShown << (menu->title().isEmpty() ? menu->objectName() : menu->title());
+        QStringList entries;
+        for (QAction* a : menu->actions())
+            if (a->isVisible() && !a->isSeparator())
+                entries << a->text();
+        menuEntriesShown << entries;
+        if (menuChoices.empty())
+            return nullptr;
+        const QString want = menuChoices.front();
+        menuChoices.pop_front();
+        for (QAction* a : menu->actions()) {
+            if (a->isVisible() && a->isEnabled() && a->text() == want) {
+                a->trigger();
+                return a;
+            }
+        }
+        return nullptr;
+    }
+
+    /// The texts shown so far, in order.
+    QStringList texts() const {
+        QStringList out;
+        for (const auto& s : shown)
+            out << s.text;
+        return out;
+    }
+    void clear() { shown.clear(); }
+};
+
+} // namespace zento::test
