@@ -180,7 +180,10 @@ void syncFolder(const fs::path& dir) {
 
 std::string writeFileAtomically(const fs::path& path, std::string_view bytes) {
     const fs::path dir = path.parent_path();
-    std::string tmpl = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
+    std::string name(".");
+    name += path.filename().string();
+    name += ".XXXXXX";
+    std::string tmpl = (dir / name).string();
     const int fd = ::mkstemp(tmpl.data());
     if (fd < 0)
         return describeErrno(errno);

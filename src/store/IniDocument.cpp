@@ -150,8 +150,12 @@ std::string IniDocument::quoteValue(std::string_view value) {
     }
     const bool outerBlank = !v.empty() && (isBlank(v.front()) || isBlank(v.back()));
     const bool enclosed = v.size() >= 2 && v.front() == '"' && v.back() == '"';
-    if (outerBlank || enclosed)
-        return '"' + v + '"';
+    if (outerBlank || enclosed) {
+        std::string quoted(1, '"');
+        quoted += v;
+        quoted += '"';
+        return quoted;
+    }
     return v;
 }
 
@@ -170,7 +174,10 @@ void IniDocument::setValue(std::string_view section, std::string_view key, std::
     const std::string entryText = std::string(trim(key)) + "=" + quoteValue(value);
     const auto span = findSection(section);
     if (!span) {
-        m_lines.push_back(classify("[" + std::string(trim(section)) + "]"));
+        std::string header(1, '[');
+        header += trim(section);
+        header += ']';
+        m_lines.push_back(classify(std::move(header)));
         m_lines.push_back(classify(entryText));
         reindex();
         return;
