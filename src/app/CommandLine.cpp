@@ -1,40 +1,231 @@
 #include "app/CommandLine.h"
 
+#include "appearance/EmoticonSet.h"
+#include "store/ColorValue.h"
+
+#include <algorithm>
+#include <cctype>
+
 namespace zento {
+namespace {
+
+std::string lowerAscii(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+CommandLine invalid(std::string why) {
+    CommandLine cl;
+    cl.command = CommandLine::Command::Invalid;
+    cl.error = std::move(why);
+    return cl;
+}
+
+/// Splits "--name=value" into its name and value.
+std::pair<std::string, std::optional<std::string>> splitOption(const std::string& arg) {
+    const auto eq = arg.find('=');
+    if (arg.rfind("--", 0) != 0 || eq == std::string::npos)
+        return {arg, std::nullopt};
+    return {arg.substr(0, eq), arg.substr(eq + 1)};
+}
+
+CommandLine parseAdd(const std::vector<std::string>& args) {
+    CommandLine cl;
+    cl.command = CommandLine::Command::Add;
+    AddOptions& o = cl.add;
+    std::vector<std::string> words;
+    bool optionsEnded = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.rfind("--", 0) != 0) {
+            words.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        auto [name, inlineValue] = splitOption(arg);
+        if (name == "--loop" || name == "--no-sound") {
+            if (inlineValue)
+                return invalid("l'option " + name + " ne prend pas de valeur");
+            (name == "--loop" ? o.loop : o.noSound) = true;
+            continue;
+        }
+        std::optional<std::string>* slot = nullptr;
+        if (name == "--date")
+            slot = &o.date;
+        else if (name == "--time")
+            slot = &o.time;
+        else if (name == "--recurrence")
+            slot = &o.recurrence;
+        else if (name == "--sound")
+            slot = &o.sound;
+        else if (name == "--action")
+            slot = &o.action;
+        else if (name == "--emoticon")
+            slot = &o.emoticon;
+        else if (name == "--colors")
+            slot = &o.colors;
+        else
+            return invalid("option inconnue : " + name);
+        if (inlineValue) {
+            *slot = *inlineValue;
+        } else if (i + 1 < args.size()) {
+            *slot = args[++i];
+        } else {
+            return invalid("l'option " + name + " attend une valeur");
+        }
+    }
+    if (o.noSound && o.sound)
+        return invalid("--sound et --no-sound s'excluent");
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (i)
+            o.message += ' ';
+        o.message += words[i];
+    }
+    return cl;
+}
+
+} // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     CommandLine cl;
     if (args.empty())
         return cl;
     const std::string& a = args.front();
+    if (a == "--add")
+        return parseAdd(args);
+    if (a == "--delete") {
+        if (args.size() != 2)
+            return invalid("--delete attend le numéro (Id) d'une alerte");
+        const auto id = ParseInt32(args[1]);
+        if (!id || *id < 1)
+            return invalid("numéro d'alerte non valide : " + args[1]);
+        cl.command = CommandLine::Command::Delete;
+        cl.deleteId = *id;
+        return cl;
+    }
     if (a == "--help" || a == "-h")
         cl.command = CommandLine::Command::Help;
     else if (a == "--version")
         cl.command = CommandLine::Command::Version;
     else if (a == "--list")
         cl.command = CommandLine::Command::List;
-    else {
-        cl.command = CommandLine::Command::Invalid;
-        cl.error = "option inconnue : " + a;
-        return cl;
-    }
-    if (args.size() > 1) {
-        cl.command = CommandLine::Command::Invalid;
-        cl.error = "argument en trop : " + args[1];
-    }
+    else
+        return invalid("option inconnue : " + a);
+    if (args.size() > 1)
+        return invalid("argument en trop : " + args[1]);
     return cl;
+}
+
+std::optional<int> ParseRecurrenceOption(const std::string& text) {
+    if (const auto n = ParseInt32(text))
+        return *n >= 0 && *n <= 8 ? std::optional<int>(*n) : std::nullopt;
+    const std::string wanted = lowerAscii(std::string(TrimBlanks(text)));
+    for (std::size_t i = 0; i < kRecurrenceNames.size(); ++i)
+        if (lowerAscii(std::string(kRecurrenceNames[i])) == wanted)
+            return static_cast<int>(i);
+    return std::nullopt;
+}
+
+AddRequest BuildAddRequest(const AddOptions& o, Date today, const std::string& defaultBackColor,
+                           const std::string& defaultForeColor, int defaultEmoticon) {
+    AddRequest r;
+    Alerte& a = r.alert;
+    if (TrimBlanks(o.message).empty()) {
+        r.error = "Indiquez un message";
+        return r;
+    }
+    a.Message = o.message;
+    Date date = today;
+    if (o.date) {
+        const auto d = ParseDate(*o.date);
+        if (!d || *d == kNoDate) {
+            r.error = "Date non valide";
+            return r;
+        }
+        date = *d;
+    }
+    a.AlertDate = FormatDate(date);
+    if (o.time) {
+        const auto t = ParseTime(*o.time);
+        if (!t) {
+            r.error = "Heure non valide : " + *o.time + " (attendu HH:MM)";
+            return r;
+        }
+        a.AlertTime = FormatTime(*t);
+    }
+    int recurrence = 0;
+    if (o.recurrence) {
+        const auto code = ParseRecurrenceOption(*o.recurrence);
+        if (!code) {
+            r.error = "Périodicité non valide : " + *o.recurrence +
+                      " (0 à 8, ou Unique, Journalier, Hebdomadaire, "
+                      "\"1 semaine sur 2\", Mensuel, \"1 mois sur 2\", Trimestriel, Semestriel, Annuel)";
+            return r;
+        }
+        recurrence = *code;
+    }
+    a.Recurrence = std::to_string(recurrence);
+    int emoticon = defaultEmoticon;
+    if (o.emoticon) {
+        const auto e = ParseEmoticonIndex(*o.emoticon);
+        if (!e) {
+            r.error = "Emoticon non valide : " + *o.emoticon + " (0 à 15)";
+            return r;
+        }
+        emoticon = *e;
+    }
+    a.Emoticon = std::to_string(emoticon);
+    a.Sound = o.noSound ? std::string() : o.sound.value_or("Defaut.wav");
+    a.BackColor = defaultBackColor;
+    a.ForeColor = defaultForeColor;
+    if (o.colors) {
+        const auto comma = o.colors->find(',');
+        const auto bg =
+            comma == std::string::npos ? std::nullopt : ParseColorValue(o.colors->substr(0, comma));
+        const auto fg =
+            comma == std::string::npos ? std::nullopt : ParseColorValue(o.colors->substr(comma + 1));
+        if (!bg || !fg) {
+            r.error = "Couleurs non valides : " + *o.colors + " (attendu FOND,POLICE en décimal ou &H…)";
+            return r;
+        }
+        a.BackColor = FormatColorValue(*bg);
+        a.ForeColor = FormatColorValue(*fg);
+    }
+    a.LoopSound = o.loop ? "1" : "0";
+    a.Action = o.action.value_or(std::string());
+    return r;
 }
 
 std::string UsageText() {
     return "Usage : zento [option]\n"
            "Zento, votre pense bête pour gérer vos rappels.\n"
-           "Sans option, Zento démarre et attend dans la zone de notification.\n"
+           "Sans option, Zento démarre et attend dans la zone de notification ; s'il tourne déjà,\n"
+           "sa fenêtre est ramenée au premier plan.\n"
            "\n"
            "Options :\n"
-           "  --list       affiche les alertes enregistrées (une ligne par alerte, séparée par des "
-           "tabulations)\n"
-           "  --version    affiche la version\n"
-           "  --help       affiche cette aide\n";
+           "  --list                affiche les alertes enregistrées (une ligne par alerte,\n"
+           "                        colonnes séparées par des tabulations)\n"
+           "  --add [options] MESSAGE...\n"
+           "                        ajoute une alerte et affiche son numéro (Id) :\n"
+           "      --date JJ/MM/AAAA     le jour (aujourd'hui par défaut)\n"
+           "      --time HH:MM          l'heure (sans heure : toute la journée)\n"
+           "      --recurrence R        0 à 8 ou Unique, Journalier, Hebdomadaire, \"1 semaine sur 2\",\n"
+           "                            Mensuel, \"1 mois sur 2\", Trimestriel, Semestriel, Annuel\n"
+           "      --sound FICHIER       un son du dossier Wave (Defaut.wav par défaut)\n"
+           "      --no-sound            popup sans son\n"
+           "      --loop                répéter le son en boucle\n"
+           "      --action TEXTE        fichier, adresse web ou lien mailto à ouvrir\n"
+           "      --emoticon N          emoticon 0 à 15\n"
+           "      --colors FOND,POLICE  couleurs (décimal ou &H…)\n"
+           "  --delete ID           supprime l'alerte de ce numéro\n"
+           "  --version             affiche la version\n"
+           "  --help                affiche cette aide\n"
+           "\n"
+           "Une copie de Zento en cours d'exécution prend en compte --add et --delete aussitôt.\n";
 }
 
 std::string VersionText() {

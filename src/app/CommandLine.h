@@ -1,21 +1,58 @@
 #pragma once
 
 #include "store/AlertTable.h"
+#include "store/DateText.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace zento {
 
+/// What `zento --add` was given; unset options take the defaults of a new alert.
+struct AddOptions {
+    std::optional<std::string> date;       ///< --date DD/MM/YYYY (today when unset)
+    std::optional<std::string> time;       ///< --time HH:MM (all-day when unset)
+    std::optional<std::string> recurrence; ///< --recurrence 0..8 or the French name
+    std::optional<std::string> sound;      ///< --sound FILE (Defaut.wav when unset)
+    bool noSound = false;                  ///< --no-sound
+    bool loop = false;                     ///< --loop
+    std::optional<std::string> action;     ///< --action TEXT
+    std::optional<std::string> emoticon;   ///< --emoticon 0..15
+    std::optional<std::string> colors;     ///< --colors BG,FG
+    std::string message;                   ///< the remaining words, joined by blanks
+};
+
 /// What the command line asks for.
 struct CommandLine {
-    enum class Command { Run, Help, Version, List, Invalid };
+    enum class Command { Run, Help, Version, List, Add, Delete, Invalid };
     Command command = Command::Run;
+    AddOptions add;
+    std::int32_t deleteId = 0;
     std::string error; ///< for Invalid: what was wrong
 };
 
 /// Parses the arguments after the program name (the toolkit's own options already removed).
+/// Options take their value as the next argument or after "=" (--date=12/01/2027); "--" ends
+/// the options of --add, so that a message may start with "-".
 CommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+/// The recurrence code of a text: "0".."8", or a name of the recurrence list in any case
+/// ("mensuel", "1 SEMAINE SUR 2"); nullopt otherwise.
+std::optional<int> ParseRecurrenceOption(const std::string& text);
+
+/// The new alert `--add` describes, checked with the editor's rules. `today` fills a missing
+/// date; `defaultColors` and `defaultEmoticon` are the defaults of new alerts already applied
+/// (the caller draws them). On a refusal, `error` holds the message to print and nothing is to
+/// be written.
+struct AddRequest {
+    Alerte alert;
+    std::string error;
+    bool ok() const { return error.empty(); }
+};
+AddRequest BuildAddRequest(const AddOptions& options, Date today, const std::string& defaultBackColor,
+                           const std::string& defaultForeColor, int defaultEmoticon);
 
 /// The text of `zento --help`.
 std::string UsageText();
