@@ -28,6 +28,11 @@ QString applicationTitle() {
     return QStringLiteral("Zento");
 }
 
+void reportFailure(UserDialogs& dialogs, QWidget* parent, const QString& headline, const std::string& reason) {
+    dialogs.message(parent, headline + QStringLiteral(" : ") + QString::fromStdString(reason),
+                    UserDialogs::Icon::Warning);
+}
+
 void QtUserDialogs::message(QWidget* parent, const QString& text, Icon icon) {
     QMessageBox box(toQt(icon), applicationTitle(), text, QMessageBox::Ok, parent);
     box.setEscapeButton(QMessageBox::Ok);
