@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QTextEdit>
+
+namespace zento {
+
+/// The editor's message box: centred, wrapped text on one logical line (the store keeps a
+/// message on one line, so Enter does not break it and pasted line breaks become blanks), and a
+/// limit of 60 typed characters. A longer message loaded from the store is kept whole: the
+/// limit then only stops it from growing.
+class MessageTextBox final : public QTextEdit {
+    Q_OBJECT
+public:
+    static constexpr int kMaxTypedLength = 60;
+
+    explicit MessageTextBox(QWidget* parent = nullptr);
+
+    /// Sets the text as loaded (any length); the typing limit becomes max(60, its length).
+    void setMessage(const QString& text);
+    QString message() const { return toPlainText(); }
+    int maxLength() const { return m_maxLength; }
+
+Q_SIGNALS:
+    void clicked();
+    void focused();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+
+private:
+    void enforceLimit();
+    void centre();
+
+    int m_maxLength = kMaxTypedLength;
+    QString m_lastAccepted;
+    bool m_enforcing = false;
+};
+
+} // namespace zento

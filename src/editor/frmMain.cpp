@@ -1,0 +1,413 @@
+#include "editor/frmMain.h"
+
+#include "app/Services.h"
+#include "app/Twips.h"
+#include "app/UserDialogs.h"
+#include "appearance/QtColor.h"
+#include "editor/AlarmGrid.h"
+#include "editor/AlertEditor.h"
+#include "media/ActionLauncher.h"
+#include "media/SoundFolder.h"
+#include "popup/frmAlerte.h"
+#include "schedule/Clock.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+
+#include <algorithm>
+#include <utility>
+
+namespace zento {
+namespace {
+
+/// The hourglass while the store is written.
+class WaitCursor final {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+constexpr int kFrameWidth = 8055;
+constexpr int kFrameHeight = 4692;
+constexpr int kMargin = 120;
+
+} // namespace
+
+frmMain::frmMain(AlertStore& store, Services& services, std::string defaultEmoticon, QWidget* parent)
+    : QMainWindow(parent), m_store(store), m_services(services),
+      m_defaultEmoticon(std::move(defaultEmoticon)) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(applicationTitle());
+    setWindowIcon(QIcon(QStringLiteral(":/icons/zento.svg")));
+
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("frmMainClient"));
+    setCentralWidget(central);
+    buildListPanel();
+    m_editor = new AlertEditor(m_store, m_services, central);
+    buildMenus();
+
+    connect(m_editor, &AlertEditor::addClicked, this, &frmMain::cmdAdd_Click);
+    connect(m_editor, &AlertEditor::undoClicked, this, &frmMain::cmdUndoNew_Click);
+    connect(m_editor, &AlertEditor::hideClicked, this, &frmMain::hideRequested);
+    connect(m_editor, &AlertEditor::quitClicked, this, &frmMain::quitRequested);
+    connect(m_editor, &AlertEditor::testPopupRequested, this, &frmMain::mnuTest_Click);
+    connect(m_editor, &AlertEditor::testActionRequested, this, &frmMain::mnuTestAction_Click);
+
+    // The due-alert timer: off until the first load.
+    m_timer.setObjectName(QStringLiteral("Timer1"));
+    m_timer.setInterval(3000);
+    m_timer.setTimerType(Qt::CoarseTimer);
+    connect(&m_timer, &QTimer::timeout, this, &frmMain::Timer1_Timer);
+
+    // The window's height is that of the panels; only the width may change.
+    const int clientHeight = twips::px(kMargin + kFrameHeight + kMargin);
+    central->setMinimumSize(twips::px(kMargin + kFrameWidth + kMargin), clientHeight);
+    central->setMaximumHeight(clientHeight);
+    m_editor->fillLists(listWaveFiles(waveFolder()));
+}
+
+frmMain::~frmMain() {
+    // Popups still open when the program ends go first: they refer to this window.
+    const auto popups = std::exchange(m_popups, {});
+    for (const auto& p : popups)
+        delete p.data();
+}
+
+void frmMain::buildListPanel() {
+    m_frame1 = new QFrame(centralWidget());
+    m_frame1->setObjectName(QStringLiteral("Frame1"));
+    m_frame1->setFrameShape(QFrame::StyledPanel);
+    m_frame1->setGeometry(twips::rect(kMargin, kMargin, 8052, kFrameHeight));
+
+    m_grid = new AlarmGrid(m_frame1);
+    m_grid->setGeometry(twips::rect(120, 240, 6372, 4332));
+    connect(m_grid, &AlarmGrid::modifyRequested, this, &frmMain::cmdModify_Click);
+    connect(m_grid, &AlarmGrid::contextMenuRequested, this, &frmMain::showGridMenu);
+
+    QFont arial(QStringLiteral("Arial"));
+    arial.setStyleHint(QFont::SansSerif);
+    const auto button = [&](const char* name, const QString& caption, int top, const QString& tip) {
+        auto* b = new QPushButton(caption, m_frame1);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setGeometry(twips::rect(6600, top, 1335, 372));
+        b->setToolTip(tip);
+        b->setFont(arial);
+        return b;
+    };
+    m_cmdNew = button("cmdNew", tr("Nouveau"), 480, tr("Ajouter une alerte"));
+    m_cmdModify = button("cmdModify", tr("Modifier"), 960, tr("Changer l'alerte sélectionnée "));
+    m_cmdTest = button("cmdTest", tr("Tester"), 1440, tr("Voir le Popup"));
+    m_cmdDelete = button("cmdDelete", tr("Supprimer"), 1920, tr("Supprime l'alerte sélectionnée"));
+    m_cmdMasque = button("cmdMasque_0", tr("Masquer"), 3420, tr("Mettre Zento en mode veillle"));
+    m_cmdQuit = button("cmdQuit_0", tr("Quitter"), 3885, tr("Quitter Zento"));
+    connect(m_cmdNew, &QPushButton::clicked, this, &frmMain::cmdNew_Click);
+    connect(m_cmdModify, &QPushButton::clicked, this, &frmMain::cmdModify_Click);
+    connect(m_cmdTest, &QPushButton::clicked, this, &frmMain::cmdTest_Click);
+    connect(m_cmdDelete, &QPushButton::clicked, this, &frmMain::cmdDelete_Click);
+    connect(m_cmdMasque, &QPushButton::clicked, this, &frmMain::hideRequested);
+    connect(m_cmdQuit, &QPushButton::clicked, this, &frmMain::quitRequested);
+}
+
+void frmMain::buildMenus() {
+    m_mnuFile = menuBar()->addMenu(tr("&Fichier"));
+    m_mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    const auto entry = [this](const char* name, const QString& text) {
+        QAction* a = m_mnuFile->addAction(text);
+        a->setObjectName(QString::fromLatin1(name));
+        return a;
+    };
+    m_mnuNew = entry("mnuNew", tr("Nouveau"));
+    m_mnuModify = entry("mnuModify", tr("Modifier"));
+    m_mnuDelete = entry("mnuDelete", tr("Supprimer"));
+    m_mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuVide"));
+    m_mnuTestPoPup = entry("mnuTestPoPup", tr("Voir le Popup (Test)"));
+    m_mnuTestPoPup->setVisible(false);
+    m_mnuMasque = entry("mnuMasque", tr("Masquer"));
+    m_mnuQuitter = entry("mnuQuitter", tr("Quitter"));
+    connect(m_mnuNew, &QAction::triggered, this, &frmMain::cmdNew_Click);
+    connect(m_mnuModify, &QAction::triggered, this, &frmMain::cmdModify_Click);
+    connect(m_mnuDelete, &QAction::triggered, this, &frmMain::cmdDelete_Click);
+    connect(m_mnuTestPoPup, &QAction::triggered, this, &frmMain::mnuTestPoPup_Click);
+    connect(m_mnuMasque, &QAction::triggered, this, &frmMain::hideRequested);
+    connect(m_mnuQuitter, &QAction::triggered, this, &frmMain::quitRequested);
+
+    QMenu* mnuPropos = menuBar()->addMenu(tr("&A propos"));
+    mnuPropos->setObjectName(QStringLiteral("mnuPropos"));
+    QAction* mnuAPropos = mnuPropos->addAction(tr("de Zento"));
+    mnuAPropos->setObjectName(QStringLiteral("mnuAPropos"));
+    connect(mnuAPropos, &QAction::triggered, this, &frmMain::aboutRequested);
+}
+
+QString frmMain::waveFolder() const {
+    return soundFolder();
+}
+
+void frmMain::LoadAllAlerts() {
+    StoreStatus status;
+    m_table = m_store.LoadAllAlerts(&status);
+    m_schedule = DueSchedule(m_table);
+    // Said once: an unreadable store would otherwise speak at every reload.
+    if (!status.ok() && !m_loadFailureShown) {
+        m_loadFailureShown = true;
+        reportFailure(m_services.dialogs, this, tr("Impossible de lire les alertes"), status.error);
+    }
+    m_timer.start();
+}
+
+void frmMain::enableTimer() {
+    m_timer.start();
+}
+
+void frmMain::ListeAlertes() {
+    m_grid->ListeAlertes(m_table);
+}
+
+void frmMain::setListCommandsEnabled(bool enabled) {
+    for (QPushButton* b : {m_cmdNew, m_cmdModify, m_cmdDelete})
+        b->setEnabled(enabled);
+    for (QAction* a : {m_mnuNew, m_mnuModify, m_mnuDelete})
+        a->setEnabled(enabled);
+}
+
+std::int32_t frmMain::currentRowTablePosition() const {
+    if (m_grid->SelectedAlertId() == 0)
+        return 0;
+    const auto id = m_grid->currentRowId();
+    if (!id)
+        return 0;
+    // The grid row names its alert by Id; the table may have been reloaded since the fill.
+    return m_table.positionOf(*id).value_or(0);
+}
+
+void frmMain::cmdNew_Click() {
+    m_editingId = 0;
+    m_editor->openNew(m_defaultEmoticon);
+    setListCommandsEnabled(false);
+}
+
+void frmMain::cmdModify_Click() {
+    const std::int32_t p = currentRowTablePosition();
+    if (p == 0) {
+        m_services.dialogs.message(this, tr("Selectionnez la ligne à modifier"),
+                                   UserDialogs::Icon::Information);
+        return;
+    }
+    m_editingId = m_table.AlertId(p);
+    m_editor->openExisting(m_table.at(p));
+    setListCommandsEnabled(false);
+}
+
+void frmMain::cmdUndoNew_Click() {
+    m_editor->closeEditor();
+    setListCommandsEnabled(true);
+}
+
+void frmMain::cmdAdd_Click() {
+    WaitCursor hourglass;
+    if (m_editor->mode() == AlertEditor::Mode::Modifying)
+        SaveAlert();
+    else
+        AddAlert();
+}
+
+bool frmMain::storeNumberOfAlerts() {
+    // Informative only: failing to write it is not worth a second message.
+    return m_store.WriteIniValue(AlertStore::kParam, "Nb", std::to_string(m_table.AlertCount())).ok();
+}
+
+void frmMain::AddAlert() {
+    if (const auto refusal = m_editor->refusal()) {
+        m_services.dialogs.message(this, *refusal, UserDialogs::Icon::None);
+        return;
+    }
+    Alerte alert = m_editor->readAlert();
+    alert.Id = m_store.FindFreeAlertId();
+    if (const StoreStatus s = m_store.WriteAlert(alert); !s) {
+        // The editor stays open with everything the user typed.
+        reportFailure(m_services.dialogs, this, tr("Impossible d'enregistrer l'alerte"), s.error);
+        return;
+    }
+    LoadAllAlerts();
+    storeNumberOfAlerts();
+    ListeAlertes();
+    cmdUndoNew_Click();
+}
+
+void frmMain::SaveAlert() {
+    if (const auto refusal = m_editor->refusal()) {
+        m_services.dialogs.message(this, *refusal, UserDialogs::Icon::None);
+        return;
+    }
+    Alerte alert = m_editor->readAlert();
+    std::vector<std::pair<std::string, std::string>> values;
+    for (int k = 1; k <= Alerte::kFieldCount; ++k)
+        values.emplace_back(Alerte::keyOf(k), alert.field(k));
+    // The alert opened for modification is found by its Id, whatever the grid shows now.
+    bool found = false;
+    StoreStatus s = m_store.UpdateExistingAlert(m_editingId, values, &found);
+    bool added = false;
+    if (s && !found) {
+        // Removed meanwhile (acknowledged in a popup, deleted by hand): the edit is kept as a new alert.
+        alert.Id = m_store.FindFreeAlertId();
+        s = m_store.WriteAlert(alert);
+        added = true;
+    }
+    if (!s) {
+        reportFailure(m_services.dialogs, this, tr("Impossible d'enregistrer l'alerte"), s.error);
+        return;
+    }
+    LoadAllAlerts();
+    if (added)
+        storeNumberOfAlerts();
+    ListeAlertes();
+    cmdUndoNew_Click();
+}
+
+void frmMain::cmdDelete_Click() {
+    const auto id = m_grid->currentRowId();
+    if (m_grid->SelectedAlertId() == 0 || !id) {
+        m_services.dialogs.message(this, tr("Selectionnez la ligne à supprimer"),
+                                   UserDialogs::Icon::Information);
+        return;
+    }
+    const QString message = m_grid->currentRowMessage();
+    if (!m_services.dialogs.ask(this, tr("Supprimer ") + message + tr(" ?"), UserDialogs::Icon::None))
+        return;
+    WaitCursor hourglass;
+    if (const StoreStatus s = m_store.DeleteAlertSection(*id); !s) {
+        reportFailure(m_services.dialogs, this, tr("Impossible d'enregistrer l'alerte"), s.error);
+        return;
+    }
+    LoadAllAlerts();
+    ListeAlertes();
+    storeNumberOfAlerts();
+}
+
+void frmMain::showGridMenu(const QPoint& globalPos) {
+    if (m_grid->SelectedAlertId() < 1)
+        return;
+    m_mnuTestPoPup->setVisible(true);
+    m_mnuMasque->setVisible(false);
+    m_mnuQuitter->setVisible(false);
+    m_services.dialogs.popupMenu(m_mnuFile, globalPos);
+    m_mnuTestPoPup->setVisible(false);
+    m_mnuMasque->setVisible(true);
+    m_mnuQuitter->setVisible(true);
+}
+
+void frmMain::cmdTest_Click() {
+    mnuTestPoPup_Click();
+}
+
+void frmMain::mnuTestPoPup_Click() {
+    if (m_grid->SelectedAlertId() == 0) {
+        m_services.dialogs.message(this, tr("Selectionnez la ligne à tester"),
+                                   UserDialogs::Icon::Information);
+        return;
+    }
+    if (const std::int32_t p = currentRowTablePosition(); p > 0)
+        popupOpened(ShowAlertPopup(*this, m_services, p, true));
+}
+
+void frmMain::mnuTest_Click() {
+    EditorPreview preview;
+    const Alerte a = m_editor->readAlert();
+    preview.background = parseQColor(a.BackColor).value_or(QColor());
+    preview.text = parseQColor(a.ForeColor).value_or(QColor());
+    preview.dateText = QString::fromStdString(a.AlertDate);
+    preview.hasTime = m_editor->hasTime();
+    preview.hour = m_editor->hourText();
+    preview.minute = m_editor->minuteText();
+    preview.message = QString::fromStdString(a.Message);
+    preview.emoticon = ParseInt32(a.Emoticon).value_or(5);
+    preview.withSound = m_editor->soundSelected();
+    preview.soundName = m_editor->soundName();
+    preview.loop = m_editor->loopChecked();
+    popupOpened(ShowEditorTestPopup(*this, m_services, preview));
+}
+
+void frmMain::mnuTestAction_Click() {
+    m_services.launcher.OpenAction(m_editor->actionText().toStdString());
+}
+
+void frmMain::Timer1_Timer() {
+    const auto isOpen = [this](std::int32_t id) {
+        return std::any_of(m_popups.begin(), m_popups.end(), [id](const QPointer<frmAlerte>& p) {
+            return p && !p->isTestMode() && p->alertId() == id;
+        });
+    };
+    const auto position = m_schedule.firstDue(m_services.clock.now(), isOpen);
+    if (!position)
+        return;
+    ShowAlertPopup(*this, m_services, *position, false);
+    m_timer.stop();
+}
+
+void frmMain::storeChangedOutside() {
+    LoadAllAlerts();
+    if (isVisible())
+        ListeAlertes();
+}
+
+void frmMain::snoozed(std::int32_t id, const std::string& alertDate, const std::string& alertTime) {
+    const auto p = m_table.positionOf(id);
+    if (!p)
+        return;
+    Alerte& a = m_table.at(*p);
+    a.AlertDate = alertDate;
+    a.AlertTime = alertTime;
+    m_schedule.update(*p, a);
+}
+
+void frmMain::popupOpened(frmAlerte* popup) {
+    // Test popups are counted too: any open popup keeps the program alive.
+    std::erase_if(m_popups, [](const QPointer<frmAlerte>& p) { return p.isNull(); });
+    if (popup &&
+        std::none_of(m_popups.begin(), m_popups.end(), [popup](const auto& p) { return p == popup; }))
+        m_popups.emplace_back(popup);
+}
+
+void frmMain::popupClosed(frmAlerte* popup) {
+    std::erase_if(m_popups, [popup](const QPointer<frmAlerte>& p) { return p.isNull() || p == popup; });
+    if (isVisible() && !isMinimized())
+        ListeAlertes();
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    // The shell decides: end the program, or keep it alive for the popups still open.
+    event->ignore();
+    Q_EMIT closeRequested();
+}
+
+void frmMain::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMinimized())
+        Q_EMIT minimized();
+}
+
+int frmMain::openPopupCount() const {
+    return static_cast<int>(
+        std::count_if(m_popups.begin(), m_popups.end(), [](const auto& p) { return !p.isNull(); }));
+}
+
+void frmMain::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    // The list panel follows the window's width; its buttons stay at its right edge.
+    if (!m_frame1)
+        return;
+    const int width = std::max(twips::px(8052), centralWidget()->width() - 2 * twips::px(kMargin));
+    m_frame1->resize(width, m_frame1->height());
+    const int extra = width - twips::px(8052);
+    m_grid->resize(twips::px(6372) + extra, m_grid->height());
+    for (QPushButton* b : {m_cmdNew, m_cmdModify, m_cmdTest, m_cmdDelete, m_cmdMasque, m_cmdQuit})
+        b->move(twips::px(6600) + extra, b->y());
+}
+
+} // namespace zento
