@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+class QLocalServer;
+class QLocalSocket;
+class QLockFile;
+
+namespace zento {
+
+/// Makes sure one copy of Zento runs per user: two copies would show every due alert twice
+/// and write the same store.
+///
+/// The first copy holds a lock file and listens on a local socket, both in the user's runtime
+/// folder; only that user may connect. A later copy finds the lock taken and sends the running
+/// copy a one-line message ("ZENTO/1 ACTIVATE", "ZENTO/1 RELOAD"), which answers "ZENTO/1 OK".
+/// A lock or socket left behind by a crashed copy does not stop a new start. Everything on the
+/// listening side is asynchronous: the user-interface thread never waits for a client.
+class SingleInstance final : public QObject {
+    Q_OBJECT
+public:
+    enum class Message { Activate, Reload };
+
+    /// `runtimeFolder` empty: the user's runtime folder (QStandardPaths::RuntimeLocation, or the
+    /// temporary folder when the system has none).
+    explicit SingleInstance(QString runtimeFolder = {}, QObject* parent = nullptr);
+    ~SingleInstance() override;
+
+    /// True when this process is the one copy for the user: it then holds the lock and listens
+    /// until destroyed. False when another copy runs (call sendToRunningCopy() then).
+    /// Never waits: two copies starting at the same moment get exactly one primary.
+    bool tryBecomePrimary();
+    bool isPrimary() const { return m_primary; }
+
+    /// From a second copy: asks the running copy to act and waits at most `timeoutMs` for its
+    /// answer (retrying the connection meanwhile, in case that copy is still starting). False
+    /// when no copy answered.
+    static bool sendToRunningCopy(const QString& runtimeFolder, Message m, int timeoutMs = 1000);
+
+    /// The folder used when none is given.
+    static QString defaultRuntimeFolder();
+    /// "<folder>/zento-<uid>.socket" and "<folder>/zento.lock".
+    static QString socketPath(const QString& runtimeFolder);
+    static QString lockPath(const QString& runtimeFolder);
+
+    /// The line sent for `m`, newline included.
+    static QByteArray encodeMessage(Message m);
+    /// The message of one received line (without its newline); nullopt for anything else.
+    static std::optional<Message> decodeMessage(QByteArrayView line);
+
+    /// A connection that sends more than this without a newline is dropped.
+    static constexpr int MaxLineBytes = 256;
+    /// A connection that has not sent its line after this long is dropped (2 s by default).
+    void setClientTimeout(int ms) { m_clientTimeoutMs = ms; }
+
+    const QString& runtimeFolder() const { return m_folder; }
+
+Q_SIGNALS:
+    /// A second copy was started: restore the main window if it is minimised and bring it
+    /// forward (a hidden window stays hidden).
+    void activateRequested();
+    /// Another process changed the store (`zento --add`, `--delete`): reload it now.
+    void reloadRequested();
+
+private:
+    bool takeLock();
+    void acceptConnections();
+    void serve(QLocalSocket* socket);
+
+    QString m_folder;
+    std::unique_ptr<QLockFile> m_lock;
+    QLocalServer* m_server = nullptr;
+    bool m_primary = false;
+    int m_clientTimeoutMs = 2000;
+};
+
+} // namespace zento
