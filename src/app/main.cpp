@@ -1,33 +1,10 @@
-#include "app/CommandLine.h"
-#include "app/DataLocation.h"
-#include "app/QtSettingsStore.h"
-#include "store/AlertStore.h"
+#include "app/Application.h"
 
-#include <cstdio>
+#include <QCoreApplication>
+
 #include <iostream>
 #include <string>
 #include <vector>
-
-namespace {
-
-int listAlerts() {
-    zento::QtSettingsStore settings;
-    const zento::DataLocationResult where = zento::LocateData(settings, zento::systemEnvironment());
-    if (!where.ok()) {
-        std::cerr << where.error << '\n';
-        return 1;
-    }
-    zento::StoreStatus status;
-    const zento::AlertTable table = zento::AlertStore(where.location.IniPath).LoadAllAlerts(&status);
-    if (!status.ok()) {
-        std::cerr << "Impossible de lire les alertes : " << status.error << '\n';
-        return 1;
-    }
-    std::cout << zento::FormatAlertList(table);
-    return std::cout.good() ? 0 : 1;
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
@@ -39,14 +16,27 @@ int main(int argc, char** argv) {
     case zento::CommandLine::Command::Version:
         std::cout << zento::VersionText() << '\n';
         return 0;
-    case zento::CommandLine::Command::List:
-        return listAlerts();
+    case zento::CommandLine::Command::List: {
+        // No display is needed for these: a core application is enough to find the program's folder.
+        QCoreApplication app(argc, argv);
+        return zento::runListCommand();
+    }
+    case zento::CommandLine::Command::Add: {
+        QCoreApplication app(argc, argv);
+        return zento::runAddCommand(cl.add);
+    }
+    case zento::CommandLine::Command::Delete: {
+        QCoreApplication app(argc, argv);
+        return zento::runDeleteCommand(cl.deleteId);
+    }
     case zento::CommandLine::Command::Invalid:
+        // Qt's own options (-platform, -style, …) are left to the toolkit.
+        if (!args.empty() && args.front().rfind("--", 0) != 0)
+            break;
         std::cerr << "zento : " << cl.error << "\n\n" << zento::UsageText();
         return 2;
     case zento::CommandLine::Command::Run:
         break;
     }
-    std::cerr << "zento : l'interface n'est pas encore disponible\n";
-    return 1;
+    return zento::runApplication(argc, argv);
 }

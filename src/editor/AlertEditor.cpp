@@ -23,6 +23,8 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyleOptionGroupBox>
+#include <QStylePainter>
 #include <QToolButton>
 
 namespace zento {
@@ -86,7 +88,8 @@ AlertEditor::AlertEditor(AlertStore& store, Services& services, QWidget* parent)
     : QGroupBox(tr("Options d'alerte"), parent), m_store(store), m_services(services) {
     setObjectName(QStringLiteral("fraEdit"));
     setGeometry(twips::rect(120, 120, 8055, 4692));
-    paintBlue(this);
+    // The panel lies over the list and hides it; only its caption is blue, not its contents.
+    setAutoFillBackground(true);
     buildControls();
     hide();
 }
@@ -136,19 +139,21 @@ void AlertEditor::buildControls() {
     m_chkReveil->setToolTip(tr("Répete le son en boucle"));
 
     // The preview button: four pictures at one place, one of each pair showing.
+    // Play and stop side by side, each with its greyed twin at the same place.
     const struct {
         QToolButton** button;
         const char* name;
         const char* icon;
         const char* tip;
+        int left;
     } previews[] = {
-        {&m_imgPlay, "imgPlay", ":/icons/play.svg", "Écouter le son"},
-        {&m_imgStop, "imgStop", ":/icons/stop.svg", "Arrêter le son"},
-        {&m_imgPlaygris, "imgPlaygris", ":/icons/play_grey.svg", "Écouter le son"},
-        {&m_imgStopGris, "imgStopGris", ":/icons/stop_grey.svg", "Arrêter le son"},
+        {&m_imgPlay, "imgPlay", ":/icons/play.svg", "Écouter le son", 6045},
+        {&m_imgStop, "imgStop", ":/icons/stop.svg", "Arrêter le son", 6315},
+        {&m_imgPlaygris, "imgPlaygris", ":/icons/play_grey.svg", "Écouter le son", 6045},
+        {&m_imgStopGris, "imgStopGris", ":/icons/stop_grey.svg", "Arrêter le son", 6315},
     };
     for (const auto& p : previews) {
-        auto* b = place(new QToolButton(this), p.name, 6060, 2790, 300, 300);
+        auto* b = place(new QToolButton(this), p.name, p.left, 2805, 270, 270);
         b->setIcon(QIcon(QString::fromLatin1(p.icon)));
         b->setIconSize(twips::size(240, 240));
         b->setAutoRaise(true);
@@ -223,6 +228,16 @@ void AlertEditor::buildControls() {
     QWidget::setTabOrder(m_txtAction, m_cmdPath);
     QWidget::setTabOrder(m_cmdPath, m_cmdAdd);
     QWidget::setTabOrder(m_cmdAdd, cmdUndo);
+}
+
+void AlertEditor::paintEvent(QPaintEvent*) {
+    // The caption alone is blue: a blue palette would spread to every control of the panel.
+    QStylePainter p(this);
+    QStyleOptionGroupBox option;
+    initStyleOption(&option);
+    option.textColor = kBlue;
+    option.palette.setColor(QPalette::WindowText, kBlue);
+    p.drawComplexControl(QStyle::CC_GroupBox, option);
 }
 
 void AlertEditor::fillLists(const QStringList& waveFiles) {

@@ -89,6 +89,9 @@ Q_SIGNALS:
     void testPopupRequested();
     void testActionRequested();
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
     void buildControls();
     void selectWave(const QString& name, bool addWhenMissing);

@@ -1,0 +1,127 @@
+#include "app/TrayShell.h"
+
+#include "app/Services.h"
+#include "app/UserDialogs.h"
+#include "editor/frmMain.h"
+#include "media/SoundOutput.h"
+
+#include <QMenu>
+#include <QSystemTrayIcon>
+
+namespace zento {
+
+TrayShell::TrayShell(frmMain& window, Services& services, bool trayAvailable, QObject* parent)
+    : QObject(parent), m_window(window), m_services(services), m_trayAvailable(trayAvailable) {
+    m_mnuMenu = new QMenu(tr("Menu"));
+    m_mnuMenu->setObjectName(QStringLiteral("mnuMenu"));
+    QAction* show = m_mnuMenu->addAction(tr("Gérer les alertes"));
+    show->setObjectName(QStringLiteral("mnuAffiche"));
+    QAction* hide = m_mnuMenu->addAction(tr("Masquer"));
+    hide->setObjectName(QStringLiteral("mnuMasquer"));
+    QAction* quit = m_mnuMenu->addAction(tr("Quitter"));
+    quit->setObjectName(QStringLiteral("mnuQuit"));
+    connect(show, &QAction::triggered, this, &TrayShell::mnuAffiche_Click);
+    connect(hide, &QAction::triggered, this, &TrayShell::mnuMasquer_Click);
+    connect(quit, &QAction::triggered, this, &TrayShell::mnuQuit_Click);
+
+    connect(&m_window, &frmMain::hideRequested, this, &TrayShell::mnuMasquer_Click);
+    connect(&m_window, &frmMain::quitRequested, this, &TrayShell::mnuQuit_Click);
+    connect(&m_window, &frmMain::closeRequested, this, &TrayShell::closeRequested);
+    connect(&m_window, &frmMain::minimized, this, &TrayShell::minimized);
+}
+
+TrayShell::~TrayShell() {
+    // The icon leaves the notification area with the program.
+    if (m_icon)
+        m_icon->hide();
+    delete m_icon;
+    delete m_mnuMenu;
+}
+
+bool TrayShell::AddTrayIcon() {
+    if (!m_trayAvailable)
+        return false;
+    if (!m_icon) {
+        m_icon = new QSystemTrayIcon(QIcon(QStringLiteral(":/icons/zento.svg")), this);
+        m_icon->setObjectName(QStringLiteral("TrayIcon"));
+        m_icon->setToolTip(applicationTitle());
+        m_icon->setContextMenu(m_mnuMenu);
+        connect(m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+            if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
+                mnuAffiche_Click();
+        });
+    }
+    m_icon->show();
+    return true;
+}
+
+void TrayShell::start(bool storeExists) {
+    if (AddTrayIcon()) {
+        m_window.hide();
+        if (!storeExists)
+            mnuAffiche_Click();
+        return;
+    }
+    // No notification area: a hidden window could never be reached again.
+    mnuAffiche_Click();
+}
+
+void TrayShell::mnuAffiche_Click() {
+    m_window.setWindowState(m_window.windowState() & ~Qt::WindowMinimized);
+    m_window.ListeAlertes();
+    m_window.cmdUndoNew_Click();
+    m_window.show();
+    m_window.raise();
+    m_window.activateWindow();
+}
+
+void TrayShell::mnuMasquer_Click() {
+    if (hasTrayIcon())
+        m_window.hide();
+    else
+        m_window.showMinimized();
+}
+
+void TrayShell::mnuQuit_Click() {
+    const QString question =
+        tr("Arreter Zento ?") + QStringLiteral("\n\n") + tr("Non = mode veille") + QStringLiteral("\n\n");
+    if (m_services.dialogs.ask(&m_window, question, UserDialogs::Icon::None))
+        endProgram();
+    else
+        mnuMasquer_Click();
+}
+
+void TrayShell::closeRequested() {
+    if (m_window.openPopupCount() == 0) {
+        endProgram();
+        return;
+    }
+    // A popup keeps the program alive; answering it brings the window back in standby.
+    m_window.cmdUndoNew_Click();
+    m_window.Timer1().stop();
+    m_window.hide();
+}
+
+void TrayShell::activateRequested() {
+    if (!m_window.isVisible())
+        return;
+    if (m_window.isMinimized())
+        m_window.showNormal();
+    m_window.raise();
+    m_window.activateWindow();
+}
+
+void TrayShell::minimized() {
+    // Minimising hides into the notification area; without one the window stays in the task bar.
+    if (hasTrayIcon())
+        m_window.hide();
+}
+
+void TrayShell::endProgram() {
+    m_services.sound.StopSound();
+    if (m_icon)
+        m_icon->hide();
+    Q_EMIT quitNow();
+}
+
+} // namespace zento
