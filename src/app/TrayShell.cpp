@@ -27,7 +27,8 @@ TrayShell::TrayShell(frmMain& window, Services& services, bool trayAvailable, QO
     connect(&m_window, &frmMain::hideRequested, this, &TrayShell::mnuMasquer_Click);
     connect(&m_window, &frmMain::quitRequested, this, &TrayShell::mnuQuit_Click);
     connect(&m_window, &frmMain::closeRequested, this, &TrayShell::closeRequested);
-    connect(&m_window, &frmMain::minimized, this, &TrayShell::minimized);
+    // Queued: the window finishes becoming minimised (and shown) before it is hidden.
+    connect(&m_window, &frmMain::minimized, this, &TrayShell::minimized, Qt::QueuedConnection);
 }
 
 TrayShell::~TrayShell() {
@@ -113,7 +114,7 @@ void TrayShell::activateRequested() {
 
 void TrayShell::minimized() {
     // Minimising hides into the notification area; without one the window stays in the task bar.
-    if (hasTrayIcon())
+    if (hasTrayIcon() && m_window.isMinimized())
         m_window.hide();
 }
 

@@ -1,0 +1,123 @@
+#include "support/QtTestMain.h"
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QProcessEnvironment>
+
+using zento::test::readFile;
+using zento::test::TempDir;
+
+namespace {
+
+struct Run {
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+/// The real program, started as a user would from a terminal, in a home of its own and with no
+/// display at all.
+struct Home {
+    TempDir dir;
+    QString data() const { return QString::fromStdString((dir / ".local/share/Zento").string()); }
+    std::string ini() const { return (dir / ".local/share/Zento/Alertes.ini").string(); }
+
+    Run run(const QStringList& args) const {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        const QString home = QString::fromStdString(dir.path().string());
+        env.insert(QStringLiteral("HOME"), home);
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
+        env.remove(QStringLiteral("XDG_DATA_HOME"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home);
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(ZENTO_PROGRAM), args);
+        if (!p.waitForFinished(10000))
+            qFatal("zento did not end");
+        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+                QString::fromUtf8(p.readAllStandardError())};
+    }
+};
+
+} // namespace
+
+class tst_Commands final : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void versionHelpAndUnknownOptions() {
+        Home h;
+        QCOMPARE(h.run({"--version"}).out, QStringLiteral("Zento 2.0.0\n"));
+        const Run help = h.run({"--help"});
+        QCOMPARE(help.code, 0);
+        QVERIFY(help.out.startsWith(QStringLiteral("Usage : zento")));
+        const Run bad = h.run({"--nimporte"});
+        QCOMPARE(bad.code, 2);
+        QVERIFY(bad.out.isEmpty());
+        QVERIFY(bad.err.contains(QStringLiteral("option inconnue : --nimporte")));
+        QVERIFY(bad.err.contains(QStringLiteral("Usage : zento")));
+    }
+
+    void listOnAFirstStartCreatesTheFolderAndTheSetting() {
+        Home h;
+        const Run r = h.run({"--list"});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out,
+                 QStringLiteral("Position\tId\tMessage\tAlertDate\tRecurrence\tEmoticon\tSound\tBackColor\t"
+                                "ForeColor\tAlertTime\tLoopSound\tAction\n"));
+        QVERIFY(QDir(h.data()).exists());
+        const std::string conf = readFile(h.dir / ".config/Olvani/Zento.conf");
+        QVERIFY(conf.find("DataPath=" + h.data().toStdString()) != std::string::npos);
+    }
+
+    void addListAndDelete() {
+        Home h;
+        const Run add =
+            h.run({"--add", "--date", "12/01/2027", "--time", "9:30", "--recurrence", "annuel", "--emoticon",
+                   "12", "--colors", "255,16777215", "Rendez-vous", "chez", "le", "dentiste"});
+        QCOMPARE(add.code, 0);
+        QCOMPARE(add.out, QStringLiteral("1\n"));
+        const Run second = h.run({"--add", "--no-sound", "Réunion\tà part"});
+        QCOMPARE(second.out, QStringLiteral("2\n"));
+        const Run list = h.run({"--list"});
+        const QStringList lines = list.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[1],
+                 QStringLiteral("1\t1\tRendez-vous chez le dentiste\t12/01/2027\t8\t12\tDefaut.wav\t255\t"
+                                "16777215\t09:30\t0\t"));
+        QVERIFY(lines[2].startsWith(QStringLiteral("2\t2\tRéunion\\tà part\t")));
+        const std::string ini = readFile(h.ini());
+        QVERIFY(ini.find("Nb=2") != std::string::npos);
+
+        QCOMPARE(h.run({"--delete", "1"}).code, 0);
+        QCOMPARE(h.run({"--list"}).out.count(QLatin1Char('\n')), 2);
+        const Run missing = h.run({"--delete", "1"});
+        QCOMPARE(missing.code, 1);
+        QVERIFY(missing.err.contains(QStringLiteral("Aucune alerte")));
+    }
+
+    void refusedAddsWriteNothing() {
+        Home h;
+        const QList<QPair<QStringList, QString>> cases = {
+            {{"--add"}, QStringLiteral("Indiquez un message")},
+            {{"--add", "--date", "30/02/2027", "x"}, QStringLiteral("Date non valide")},
+            {{"--add", "--time", "7h", "x"}, QStringLiteral("Heure non valide")},
+            {{"--add", "--sound", "absent.wav", "x"}, QStringLiteral("Son introuvable")},
+            {{"--add", "--recurrence", "parfois", "x"}, QStringLiteral("Périodicité non valide")},
+        };
+        for (const auto& [args, why] : cases) {
+            const Run r = h.run(args);
+            QCOMPARE(r.code, 1);
+            QVERIFY2(r.err.contains(why), qPrintable(r.err));
+            QVERIFY(r.out.isEmpty());
+        }
+        QVERIFY(readFile(h.ini()).empty());
+    }
+};
+
+ZENTO_QTEST_MAIN(tst_Commands)
+#include "tst_Commands.moc"
