@@ -28,7 +28,8 @@ QString applicationTitle() {
     return QStringLiteral("Zento");
 }
 
-void reportFailure(UserDialogs& dialogs, QWidget* parent, const QString& headline, const std::string& reason) {
+void reportFailure(UserDialogs& dialogs, QWidget* parent, const QString& headline,
+                   const std::string& reason) {
     dialogs.message(parent, headline + QStringLiteral(" : ") + QString::fromStdString(reason),
                     UserDialogs::Icon::Warning);
 }

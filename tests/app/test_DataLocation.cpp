@@ -1,9 +1,7 @@
 #include "app/DataLocation.h"
-
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
-
 #include <map>
 
 using namespace zento;
@@ -29,7 +27,8 @@ public:
         ++creates;
         return canCreate;
     }
-    bool WriteRegistryValue(std::string_view keyPath, std::string_view name, std::string_view value) override {
+    bool WriteRegistryValue(std::string_view keyPath, std::string_view name,
+                            std::string_view value) override {
         ++writes;
         values[std::string(keyPath) + "|" + std::string(name)] = std::string(value);
         return true;
@@ -51,7 +50,8 @@ EnvironmentLookup env(std::map<std::string, std::string> vars) {
 TEST(DataLocation, DefaultFolderFollowsTheDesktopConventions) {
     EXPECT_EQ(DefaultDataFolder(env({{"XDG_DATA_HOME", "/d"}, {"HOME", "/h"}})), fs::path("/d/Zento"));
     EXPECT_EQ(DefaultDataFolder(env({{"HOME", "/h"}})), fs::path("/h/.local/share/Zento"));
-    EXPECT_EQ(DefaultDataFolder(env({{"XDG_DATA_HOME", ""}, {"HOME", "/h"}})), fs::path("/h/.local/share/Zento"));
+    EXPECT_EQ(DefaultDataFolder(env({{"XDG_DATA_HOME", ""}, {"HOME", "/h"}})),
+              fs::path("/h/.local/share/Zento"));
     EXPECT_EQ(DefaultDataFolder(env({{"XDG_DATA_HOME", "relative"}, {"HOME", "/h"}})),
               fs::path("/h/.local/share/Zento"))
         << "a relative XDG_DATA_HOME is ignored, as the desktop conventions say";
@@ -100,7 +100,9 @@ TEST(DataLocation, AFolderThatCannotBeCreatedStopsStartUpWithAClearMessage) {
     FakeSettings settings;
     const auto r = LocateData(settings, env({{"XDG_DATA_HOME", (home / "blocked").string()}}));
     ASSERT_FALSE(r.ok());
-    EXPECT_EQ(r.error.rfind("Impossible de créer le dossier de données " + (home / "blocked/Zento").string(), 0), 0u)
+    EXPECT_EQ(
+        r.error.rfind("Impossible de créer le dossier de données " + (home / "blocked/Zento").string(), 0),
+        0u)
         << r.error;
     EXPECT_EQ(settings.creates + settings.writes, 0) << "nothing is written";
 

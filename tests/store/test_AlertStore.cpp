@@ -1,13 +1,10 @@
 #include "store/AlertStore.h"
-
 #include "support/TestEnvironment.h"
-
-#include <gtest/gtest.h>
 
 #include <csignal>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <random>
-
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -58,7 +55,8 @@ Alerte sampleAlert(std::int32_t id, std::string message = "Rendez-vous chez le d
 
 std::string section(std::int32_t id, const char* message) {
     return "[Alerte" + std::to_string(id) + "]\r\nInfo1=" + message +
-           "\r\nInfo2=12/01/2027\r\nInfo3=0\r\nInfo4=5\r\nInfo5=\r\nInfo6=0\r\nInfo7=0\r\nInfo8=\r\nInfo9=0\r\nInfo10=\r\n";
+           "\r\nInfo2=12/01/"
+           "2027\r\nInfo3=0\r\nInfo4=5\r\nInfo5=\r\nInfo6=0\r\nInfo7=0\r\nInfo8=\r\nInfo9=0\r\nInfo10=\r\n";
 }
 
 /// Makes every later write of this process fail at the size limit, as a full disk would.
@@ -102,7 +100,8 @@ TEST_F(StoreFixture, TablePositionsFollowFileOrderAndOnlyAlertSectionsCount) {
 }
 
 TEST_F(StoreFixture, FieldsAreReadByKeyWithoutRegardToCaseFirstOneWinning) {
-    writeFile(ini, "[Alerte1]\ninfo10=mailto:a@b.fr\nINFO1=Message\nInfo1=second\nInfo3=4\nInfo11=x\nInfo01=y\n");
+    writeFile(ini,
+              "[Alerte1]\ninfo10=mailto:a@b.fr\nINFO1=Message\nInfo1=second\nInfo3=4\nInfo11=x\nInfo01=y\n");
     const Alerte a = store.LoadAllAlerts().at(1);
     EXPECT_EQ(a.Message, "Message");
     EXPECT_EQ(a.Recurrence, "4");
@@ -145,9 +144,10 @@ TEST_F(StoreFixture, NewAlertGoesToTheGapAndToTheEndOfTheFile) {
 
 TEST_F(StoreFixture, AnAlertIsWrittenAsTenKeysInOrder) {
     ASSERT_TRUE(store.WriteAlert(sampleAlert(3)));
-    EXPECT_EQ(readFile(ini), "[Alerte3]\r\nInfo1=Rendez-vous chez le dentiste\r\nInfo2=12/01/2027\r\nInfo3=0\r\n"
-                             "Info4=5\r\nInfo5=Defaut.wav\r\nInfo6=8438015\r\nInfo7=0\r\nInfo8=09:30\r\nInfo9=0\r\n"
-                             "Info10=\r\n");
+    EXPECT_EQ(readFile(ini),
+              "[Alerte3]\r\nInfo1=Rendez-vous chez le dentiste\r\nInfo2=12/01/2027\r\nInfo3=0\r\n"
+              "Info4=5\r\nInfo5=Defaut.wav\r\nInfo6=8438015\r\nInfo7=0\r\nInfo8=09:30\r\nInfo9=0\r\n"
+              "Info10=\r\n");
     EXPECT_EQ(store.LoadAllAlerts().at(1), sampleAlert(3));
 }
 
@@ -233,7 +233,8 @@ TEST_F(StoreFixture, SavingKeepsTheFilePermissions) {
     ASSERT_TRUE(store.WriteAlert(sampleAlert(1)));
     fs::permissions(ini, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     ASSERT_TRUE(store.WriteAlert(sampleAlert(2)));
-    EXPECT_EQ(fs::status(ini).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(fs::status(ini).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
 
 TEST_F(StoreFixture, AFailingWriteLeavesTheOldFileByteForByte) {
@@ -288,7 +289,8 @@ TEST_F(StoreFixture, AReadOnlyStoreIsNotReplaced) {
 }
 
 TEST_F(StoreFixture, Windows1252StoreStaysSoUntilACharacterDoesNotFit) {
-    const std::string cp1252 = "[Alerte1]\r\nInfo1=R\xE9union \xE0 9h, caf\xE9 \x80 \x9C" "uf\r\n";
+    const std::string cp1252 = "[Alerte1]\r\nInfo1=R\xE9union \xE0 9h, caf\xE9 \x80 \x9C"
+                               "uf\r\n";
     writeFile(ini, cp1252);
     EXPECT_EQ(store.LoadAllAlerts().at(1).Message, "Réunion à 9h, café € œuf");
     ASSERT_TRUE(store.WriteIniValue("Param", "Nb", "1"));

@@ -20,10 +20,9 @@ TEST(IniDocument, ValueParsingRules) {
         const char* value;
     };
     const Case cases[] = {
-        {"plain", "plain"},   {"  padded\t", "padded"}, {"\"quoted\"", "quoted"},
-        {"\"\"", ""},         {"\"", "\""},             {"\"half", "\"half"},
-        {"a=b", "a=b"},       {"", ""},                 {"\"\"x\"\"", "\"x\""},
-        {"\" keep \"", " keep "},
+        {"plain", "plain"},     {"  padded\t", "padded"}, {"\"quoted\"", "quoted"}, {"\"\"", ""},
+        {"\"", "\""},           {"\"half", "\"half"},     {"a=b", "a=b"},           {"", ""},
+        {"\"\"x\"\"", "\"x\""}, {"\" keep \"", " keep "},
     };
     for (const auto& c : cases)
         EXPECT_EQ(IniDocument::unquoteValue(c.raw), c.value) << c.raw;
@@ -32,8 +31,8 @@ TEST(IniDocument, ValueParsingRules) {
 TEST(IniDocument, WhatIsWrittenIsReadBack) {
     // Blanks at the ends and enclosing quotes would be eaten by the reader; line breaks would
     // break the file: the writer protects all of them.
-    const char* values[] = {"", "texte", " devant", "derrière ", "\"entre guillemets\"", "\"", "a \"b\" c",
-                            "[Param]", "clé=valeur", "; pas un commentaire"};
+    const char* values[] = {"",   "texte",     " devant", "derrière ",  "\"entre guillemets\"",
+                            "\"", "a \"b\" c", "[Param]", "clé=valeur", "; pas un commentaire"};
     for (const char* v : values) {
         IniDocument doc;
         doc.setValue("S", "K", v);
@@ -52,9 +51,9 @@ TEST(IniDocument, LineBreaksInAValueCannotInjectEntries) {
 
 TEST(IniDocument, ReplacedEntryKeepsItsPlaceNewOnesGoToTheEnd) {
     auto doc = IniDocument::parse("[A]\nk1=1\nk2=2\n\n[B]\nx=1\n");
-    doc.setValue("a", "K1", "un");   // replaced in place, key spelling kept
-    doc.setValue("A", "k3", "3");    // after the last entry of A, before the blank line
-    doc.setValue("C", "y", "neuf");  // new section at the end
+    doc.setValue("a", "K1", "un");  // replaced in place, key spelling kept
+    doc.setValue("A", "k3", "3");   // after the last entry of A, before the blank line
+    doc.setValue("C", "y", "neuf"); // new section at the end
     EXPECT_EQ(doc.serialize(), "[A]\r\nk1=un\r\nk2=2\r\nk3=3\r\n\r\n[B]\r\nx=1\r\n[C]\r\ny=neuf\r\n");
 }
 
@@ -68,8 +67,9 @@ TEST(IniDocument, RemovingASectionTakesAllItsLinesAndOnlyThose) {
 }
 
 TEST(IniDocument, LinesItDoesNotUnderstandAreKeptAsTheyStand) {
-    const std::string text = "garbage before any section\r\n[Alerte1]\r\n; a comment\r\n# another\r\n"
-                             "stray words\r\n  indented=value  \r\n=no key\r\n[unclosed\r\n[Foreign]\r\nx=y\r\n";
+    const std::string text =
+        "garbage before any section\r\n[Alerte1]\r\n; a comment\r\n# another\r\n"
+        "stray words\r\n  indented=value  \r\n=no key\r\n[unclosed\r\n[Foreign]\r\nx=y\r\n";
     auto doc = IniDocument::parse(text);
     EXPECT_EQ(doc.serialize(), text);
     doc.setValue("Alerte1", "Info2", "01/01/2027");

@@ -12,13 +12,14 @@ TEST(DateText, ReadsTheFrenchShortDateForm) {
         int y;
         unsigned m, d;
     };
-    const Case good[] = {{"05/12/2026", 2026, 12, 5}, {"5/3/2024", 2024, 3, 5},     {" 29/02/2028 ", 2028, 2, 29},
-                         {"01/01/1800", 1800, 1, 1},  {"31/12/9999", 9999, 12, 31}, {"1/01/2027", 2027, 1, 1}};
+    const Case good[] = {{"05/12/2026", 2026, 12, 5},   {"5/3/2024", 2024, 3, 5},
+                         {" 29/02/2028 ", 2028, 2, 29}, {"01/01/1800", 1800, 1, 1},
+                         {"31/12/9999", 9999, 12, 31},  {"1/01/2027", 2027, 1, 1}};
     for (const auto& c : good)
         EXPECT_EQ(ParseDate(c.text), (Date{year{c.y}, month{c.m}, day{c.d}})) << c.text;
-    const char* bad[] = {"",           "29/02/2027", "31/04/2026", "00/01/2026", "01/13/2026", "2026-12-05",
-                         "05/12/26",   "05/12/20266", "05.12.2026", "05/12/2026 09:30", "aa/bb/cccc", "123/1/2026",
-                         "05/12/-026", "+5/12/2026"};
+    const char* bad[] = {"",           "29/02/2027", "31/04/2026",  "00/01/2026", "01/13/2026",
+                         "2026-12-05", "05/12/26",   "05/12/20266", "05.12.2026", "05/12/2026 09:30",
+                         "aa/bb/cccc", "123/1/2026", "05/12/-026",  "+5/12/2026"};
     for (const char* b : bad)
         EXPECT_EQ(ParseDate(b), std::nullopt) << b;
 }
@@ -62,11 +63,25 @@ TEST(ColorValue, BothNotationsAndTheTrailingAmpersand) {
         std::optional<ColorValue> value;
     };
     const Case cases[] = {
-        {"8454143", 8454143u},      {"8454143&", 8454143u}, {"&H0080FFFF&", 8454143u}, {"&h80ffff", 8454143u},
-        {"&H0080FFFF", 8454143u},   {" 255 ", 255u},        {"0", 0u},                 {"16777215", 16777215u},
-        {"16777216", std::nullopt}, {"-1", std::nullopt},   {"", std::nullopt},        {"&", std::nullopt},
-        {"&H", std::nullopt},       {"&&", std::nullopt},   {"12.5", std::nullopt},    {"rouge", std::nullopt},
-        {"&H80000005&", std::nullopt}, {"&H1234567890", std::nullopt}, {"255&&", std::nullopt},
+        {"8454143", 8454143u},
+        {"8454143&", 8454143u},
+        {"&H0080FFFF&", 8454143u},
+        {"&h80ffff", 8454143u},
+        {"&H0080FFFF", 8454143u},
+        {" 255 ", 255u},
+        {"0", 0u},
+        {"16777215", 16777215u},
+        {"16777216", std::nullopt},
+        {"-1", std::nullopt},
+        {"", std::nullopt},
+        {"&", std::nullopt},
+        {"&H", std::nullopt},
+        {"&&", std::nullopt},
+        {"12.5", std::nullopt},
+        {"rouge", std::nullopt},
+        {"&H80000005&", std::nullopt},
+        {"&H1234567890", std::nullopt},
+        {"255&&", std::nullopt},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ParseColorValue(c.text), c.value) << c.text;

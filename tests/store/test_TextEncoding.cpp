@@ -15,7 +15,8 @@ TEST(TextEncoding, Windows1252FilesReadAsTheirFrenchLetters) {
 TEST(TextEncoding, Utf8IsRecognisedWithAndWithoutBom) {
     EXPECT_EQ(decodeStoreBytes("R\xC3\xA9union").encoding, StoreEncoding::Utf8);
     EXPECT_EQ(decodeStoreBytes("R\xC3\xA9union").utf8, "Réunion");
-    const DecodedText bom = decodeStoreBytes("\xEF\xBB\xBF" "caf\xC3\xA9");
+    const DecodedText bom = decodeStoreBytes("\xEF\xBB\xBF"
+                                             "caf\xC3\xA9");
     EXPECT_EQ(bom.encoding, StoreEncoding::Utf8WithBom);
     EXPECT_EQ(bom.utf8, "café");
 }
@@ -26,10 +27,8 @@ TEST(TextEncoding, MalformedUtf8FallsBackToWindows1252) {
         std::string bytes;
     };
     const Case cases[] = {
-        {"lone continuation byte", "a\x80z"},
-        {"truncated sequence at the end", "caf\xC3"},
-        {"overlong slash", "\xC0\xAF"},
-        {"surrogate", "\xED\xA0\x80"},
+        {"lone continuation byte", "a\x80z"},    {"truncated sequence at the end", "caf\xC3"},
+        {"overlong slash", "\xC0\xAF"},          {"surrogate", "\xED\xA0\x80"},
         {"beyond U+10FFFF", "\xF4\x90\x80\x80"},
     };
     for (const auto& c : cases) {
@@ -53,7 +52,8 @@ TEST(TextEncoding, WritesWindows1252WhenEverythingFitsAndUtf8Otherwise) {
     EXPECT_TRUE(fitsWindows1252("œuvre"));
     // A character outside the code page makes the whole file UTF-8 with a BOM: nothing is lost.
     EXPECT_FALSE(fitsWindows1252("Anniversaire 🎂"));
-    EXPECT_EQ(encodeStoreText("é 🎂"), "\xEF\xBB\xBF" "é 🎂");
+    EXPECT_EQ(encodeStoreText("é 🎂"), "\xEF\xBB\xBF"
+                                      "é 🎂");
     EXPECT_EQ(decodeStoreBytes(encodeStoreText("é 🎂")).utf8, "é 🎂");
     EXPECT_EQ(encodeStoreText("Ω"), "\xEF\xBB\xBFΩ");
 }
