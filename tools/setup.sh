@@ -17,10 +17,15 @@ as_root=()
 
 packages=(build-essential cmake pkg-config
     qt6-base-dev qt6-multimedia-dev qt6-svg-dev qt6-translations-l10n libgl-dev
-    gstreamer1.0-plugins-base gstreamer1.0-plugins-good
-    tzdata)
+    qt6-qpa-plugins gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+    fonts-dejavu-core tzdata)
 if [ "$mode" = test ]; then
-    packages+=(libgtest-dev libgmock-dev libbenchmark-dev)
+    # Unit and widget tests, benchmarks; the real program under a private X server with a
+    # notification area; real sound through a private sound server; sanitizers and fuzzing.
+    packages+=(libgtest-dev libgmock-dev libbenchmark-dev
+        xvfb xauth x11-utils xdotool trayer imagemagick
+        pulseaudio pulseaudio-utils sox
+        clang libclang-rt-14-dev)
 fi
 
 "${as_root[@]}" apt-get update -q
@@ -34,3 +39,10 @@ if [ "$mode" = run ]; then
     exec "$build/zento"
 fi
 ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
+# The same unit and widget tests built with AddressSanitizer and UndefinedBehaviorSanitizer,
+# then the store's readers fuzzed for a bounded time.
+for extra in tools/sanitize.sh tools/fuzz.sh; do
+    if [ -f "$extra" ]; then
+        bash "$extra"
+    fi
+done
