@@ -10,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -125,6 +126,36 @@ private Q_SLOTS:
         QCOMPARE(w.find<QComboBox>("cmbM")->count(), 4);
         QCOMPARE(w.find<QComboBox>("cmbPeriodique")->itemText(3), QStringLiteral("1 semaine sur 2"));
         QVERIFY(w.find<QComboBox>("cmbWave")->findText(QStringLiteral("Defaut.wav")) >= 0);
+    }
+
+    void everyPictureButtonHasANameAndATip() {
+        // Screen readers and test tools find a control by its visible name: a button that shows
+        // only a picture or a colour must carry one.
+        Window w(section(1, "un", "06/12/2026"));
+        w.click("cmdNew");
+        w.main->Timer1_Timer();
+        QList<QWidget*> windows{w.main.get()};
+        for (const auto& p : w.main->openPopups())
+            windows << p.data();
+        QStringList missing;
+        for (QWidget* window : windows) {
+            for (QAbstractButton* b : window->findChildren<QAbstractButton*>()) {
+                if (!b->text().trimmed().isEmpty() && b->text() != QStringLiteral("A"))
+                    continue;
+                // Qt's own helpers (the menu bar's overflow arrow, a table's corner) are not ours.
+                if (b->objectName().startsWith(QStringLiteral("qt_")) || !b->isVisibleTo(window))
+                    continue;
+                if (b->accessibleName().isEmpty() || b->toolTip().isEmpty())
+                    missing << QStringLiteral("%1 (%2 in %3)")
+                                   .arg(b->objectName(), QString::fromLatin1(b->metaObject()->className()),
+                                        b->parentWidget() ? b->parentWidget()->objectName() : QString());
+            }
+            for (QLabel* l : window->findChildren<QLabel*>())
+                if (l->objectName().startsWith(QStringLiteral("lblColor_")) &&
+                    (l->accessibleName().isEmpty() || l->toolTip().isEmpty()))
+                    missing << l->objectName();
+        }
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QStringLiteral(", "))));
     }
 
     void newAlertOpensWithTheNewAlertValues() {
