@@ -507,6 +507,52 @@ private Q_SLOTS:
         QCOMPARE(*w.main->openPopups().front()->alertId(), 2);
     }
 
+    void aSleepOrAClockJumpMissesNothing() {
+        // The tick compares wall-clock moments: whatever passed while the computer slept, or
+        // while the clock jumped, is due at the next tick, one alert after the other.
+        Window w(section(1, "11h", "07/12/2026", "11:00") + section(2, "9h30", "07/12/2026", "09:30"));
+        w.fakes.clock.set(Date{year{2026}, month{12}, day{7}}, hours{9});
+        w.main->Timer1_Timer();
+        QCOMPARE(w.main->openPopupCount(), 0);
+        w.fakes.clock.set(Date{year{2026}, month{12}, day{7}}, hours{12} + minutes{7});
+        w.main->Timer1_Timer();
+        QCOMPARE(w.main->openPopupCount(), 1);
+        QCOMPARE(*w.main->openPopups().front()->alertId(), 1);
+        w.main->openPopups().front()->img_Click();
+        QTRY_COMPARE(w.main->openPopupCount(), 0);
+        w.main->Timer1_Timer();
+        QCOMPARE(*w.main->openPopups().front()->alertId(), 2);
+        w.main->openPopups().front()->img_Click();
+        QTRY_COMPARE(w.main->openPopupCount(), 0);
+
+        // Set back before an alert's moment, the clock does not bring it early.
+        QVERIFY(w.store.WriteAlert([] {
+            Alerte a;
+            a.Id = 5;
+            a.Message = "demain";
+            a.AlertDate = "08/12/2026";
+            return a;
+        }()));
+        w.main->LoadAllAlerts();
+        w.fakes.clock.set(Date{year{2026}, month{12}, day{6}}, hours{23});
+        w.main->Timer1_Timer();
+        QCOMPARE(w.main->openPopupCount(), 0);
+        QVERIFY(w.main->Timer1().isActive());
+    }
+
+    void theFileChooserFillsTheActionBox() {
+        Window w;
+        w.click("cmdNew");
+        w.fakes.dialogs.files = {QStringLiteral("/home/moi/Mes documents/note.txt")};
+        w.click("cmdPath");
+        QCOMPARE(w.fakes.dialogs.fileDialogTitles, QStringList{"Selectionner le fichier à ouvrir"});
+        QCOMPARE(w.find<QLineEdit>("txtAction")->text(), QStringLiteral("/home/moi/Mes documents/note.txt"));
+        w.click("cmdPath"); // cancelled
+        QCOMPARE(w.find<QLineEdit>("txtAction")->text(), QStringLiteral("/home/moi/Mes documents/note.txt"));
+        w.main->mnuTestAction_Click();
+        QCOMPARE(w.fakes.launcher.opened, std::vector<std::string>{"/home/moi/Mes documents/note.txt"});
+    }
+
     void aReloadWhileAPopupIsOpenDoesNotShowItTwice() {
         Window w(section(1, "dû", "06/12/2026") + section(2, "dû aussi", "06/12/2026"));
         w.main->Timer1_Timer();
