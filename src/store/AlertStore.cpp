@@ -123,16 +123,20 @@ AlertTable AlertStore::LoadAllAlerts(StoreStatus* status) const {
     const Loaded l = load();
     if (status)
         *status = l.status;
+    return tableOf(l.doc);
+}
+
+AlertTable AlertStore::tableOf(const IniDocument& doc) {
     std::vector<Alerte> alerts;
     std::unordered_set<std::int32_t> seen;
-    for (const std::string& name : l.doc.sectionNames()) {
+    for (const std::string& name : doc.sectionNames()) {
         const std::int32_t id = alertIdOfSection(name);
         if (id == 0 || !seen.insert(id).second)
             continue;
         Alerte a;
         a.Id = id;
         bool set[Alerte::kFieldCount + 1] = {};
-        for (auto& [key, value] : l.doc.entries(name)) {
+        for (auto& [key, value] : doc.entries(name)) {
             // Keys are matched without regard to case: "Info1".."Info10", the first one wins.
             if (key.size() < 5 || key.size() > 6)
                 continue;

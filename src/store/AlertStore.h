@@ -70,6 +70,10 @@ public:
     /// An unreadable file gives an empty table and the reason in `*status`.
     AlertTable LoadAllAlerts(StoreStatus* status = nullptr) const;
 
+    /// The table a document holds, by the rules of LoadAllAlerts (which reads the file and
+    /// calls this), so that a document already in memory is read without touching the disk.
+    static AlertTable tableOf(const IniDocument& doc);
+
     /// The smallest N >= 1 whose section "Alerte<N>" is missing or has an empty Info1.
     std::int32_t FindFreeAlertId() const;
 

@@ -135,6 +135,12 @@ std::string encodeStoreText(std::string_view utf8) {
     std::size_t i = 0;
     while (i < utf8.size())
         out += static_cast<char>(*windows1252Byte(*nextCodePoint(utf8, i)));
+    // Windows-1252 bytes that happen to form UTF-8 ("Ã©" gives the bytes of "é") or to start
+    // with its mark ("ï»¿") would be read back as UTF-8, changing the text: write UTF-8 then.
+    if (out != utf8 && (out.starts_with(kBom) || isValidUtf8(out))) {
+        out = kBom;
+        out += utf8;
+    }
     return out;
 }
 

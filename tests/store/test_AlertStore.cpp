@@ -343,3 +343,16 @@ TEST_F(StoreFixture, TruncatedFileKeepsTheAlertsBeforeTheCut) {
     EXPECT_EQ(t.at(2).Message, "deux");
     EXPECT_EQ(t.at(2).Action, "");
 }
+
+TEST_F(StoreFixture, TableOfADocumentMatchesTheLoadOfTheSameFile) {
+    const std::string text = section(2, "deux") + "[alerte3]\r\nInfo1=casse\r\n" + section(1, "un") +
+                             "[Alerte2]\r\nInfo1=doublon\r\n[Alerte01]\r\nInfo1=zéro\r\n";
+    writeFile(ini, text);
+    const AlertTable fromFile = store.LoadAllAlerts();
+    const AlertTable fromDoc = AlertStore::tableOf(IniDocument::parse(text));
+    EXPECT_EQ(fromDoc.alerts(), fromFile.alerts());
+    ASSERT_EQ(fromDoc.AlertCount(), 2);
+    EXPECT_EQ(fromDoc.at(1).Message, "deux");
+    EXPECT_EQ(fromDoc.at(2).Id, 1);
+    EXPECT_EQ(AlertStore::tableOf(IniDocument{}).AlertCount(), 0);
+}

@@ -57,3 +57,24 @@ TEST(TextEncoding, WritesWindows1252WhenEverythingFitsAndUtf8Otherwise) {
     EXPECT_EQ(decodeStoreBytes(encodeStoreText("é 🎂")).utf8, "é 🎂");
     EXPECT_EQ(encodeStoreText("Ω"), "\xEF\xBB\xBFΩ");
 }
+
+TEST(TextEncoding, TextWhoseWindows1252BytesLookLikeUtf8ReadsBackUnchanged) {
+    // Found by fuzzing: a file read as Windows-1252 holding "Ã©" was written back as the bytes
+    // C3 A9, which the next load read as UTF-8 "é". Such text is saved as UTF-8 instead.
+    struct Case {
+        const char* what;
+        std::string text;
+    } cases[] = {
+        {"mojibake of é", "Rendez-vous Ã© 9h"},
+        {"degree sign", "Il fait 20Â°"},
+        {"mark at the start", "ï»¿début"},
+        {"mark alone", "ï»¿"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(decodeStoreBytes(encodeStoreText(c.text)).utf8, c.text) << c.what;
+        EXPECT_EQ(encodeStoreText(c.text).substr(0, 3), "\xEF\xBB\xBF") << c.what;
+    }
+    // The same letters next to one that is not UTF-8 once encoded still go out as Windows-1252.
+    EXPECT_EQ(encodeStoreText("Ã© à"), "\xC3\xA9 \xE0");
+    EXPECT_EQ(decodeStoreBytes("\xC3\xA9 \xE0").utf8, "Ã© à");
+}
