@@ -29,7 +29,8 @@ std::string windows1252ToUtf8(std::string_view bytes);
 bool fitsWindows1252(std::string_view utf8);
 
 /// Encodes text for writing: Windows-1252 when every character fits, otherwise UTF-8 with a
-/// byte-order mark, so that no character the user typed is lost.
+/// byte-order mark, so that no character the user typed is lost. UTF-8 is also chosen when the
+/// Windows-1252 bytes would themselves read as UTF-8, so that the text always reads back.
 std::string encodeStoreText(std::string_view utf8);
 
 } // namespace zento
