@@ -1,34 +1,16 @@
+#include "BenchStore.h"
 #include "ReferenceLoader.h"
 #include "store/AlertStore.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <unistd.h>
+#include <string_view>
 
 namespace {
 namespace fs = std::filesystem;
-
-/// A store of `n` alerts in a private folder, made once per size.
-fs::path storeOf(int n) {
-    const fs::path dir = fs::temp_directory_path() / ("zento-bench-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    const fs::path path = dir / ("Alertes-" + std::to_string(n) + ".ini");
-    if (fs::exists(path))
-        return path;
-    std::ofstream out(path, std::ios::binary);
-    out << "[Param]\r\nNb=" << n << "\r\nFond=\r\nPolice=\r\nImg=5\r\n";
-    for (int id = 1; id <= n; ++id) {
-        out << "[Alerte" << id << "]\r\n"
-            << "Info1=Rendez-vous numéro " << id << " chez le dentiste\r\n"
-            << "Info2=" << (id % 28 + 1 < 10 ? "0" : "") << id % 28 + 1 << "/0" << id % 9 + 1 << "/2027\r\n"
-            << "Info3=" << id % 9 << "\r\nInfo4=" << id % 16 << "\r\nInfo5=Defaut.wav\r\n"
-            << "Info6=8438015\r\nInfo7=0\r\nInfo8=09:30\r\nInfo9=0\r\nInfo10=\r\n";
-    }
-    return path;
-}
+using zento::bench::storeOf;
 
 void BM_LoadAllAlerts(benchmark::State& state) {
     const zento::AlertStore store(storeOf(static_cast<int>(state.range(0))));
@@ -44,8 +26,13 @@ void BM_ReferenceLoadAllAlerts(benchmark::State& state) {
         benchmark::DoNotOptimize(zento::bench::referenceLoadAllAlerts(path));
 }
 BENCHMARK(BM_ReferenceLoadAllAlerts)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
-// Quadratic: one pass is already tens of seconds at this size.
-BENCHMARK(BM_ReferenceLoadAllAlerts)->Arg(10000)->Iterations(1)->Unit(benchmark::kMillisecond);
+// Quadratic: one pass is already tens of seconds at this size, so one pass only, even when the
+// command line asks for repetitions.
+BENCHMARK(BM_ReferenceLoadAllAlerts)
+    ->Arg(10000)
+    ->Iterations(1)
+    ->Repetitions(1)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_WriteOneAlert(benchmark::State& state) {
     const fs::path source = storeOf(static_cast<int>(state.range(0)));
@@ -66,10 +53,14 @@ BENCHMARK(BM_WriteOneAlert)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond
 } // namespace
 
 int main(int argc, char** argv) {
+    // bench/run needs the same stores for the real program: --write-store N PATH [YEAR].
+    if (argc >= 4 && std::string_view(argv[1]) == "--write-store") {
+        const int year = argc >= 5 ? std::atoi(argv[4]) : 2027;
+        return zento::bench::writeStore(argv[3], std::atoi(argv[2]), year) ? 0 : 1;
+    }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    std::error_code ec;
-    fs::remove_all(fs::temp_directory_path() / ("zento-bench-" + std::to_string(::getpid())), ec);
+    zento::bench::removeBenchFolder();
     return 0;
 }
