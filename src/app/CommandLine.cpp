@@ -195,7 +195,7 @@ AddRequest BuildAddRequest(const AddOptions& o, Date today, const std::string& d
         a.BackColor = FormatColorValue(*bg);
         a.ForeColor = FormatColorValue(*fg);
     }
-    a.LoopSound = o.loop ? "1" : "0";
+    a.LoopSound.assign(1, o.loop ? '1' : '0');
     a.Action = o.action.value_or(std::string());
     return r;
 }

@@ -422,7 +422,7 @@ Alerte AlertEditor::readAlert() const {
     a.AlertTime = m_chkHeure->isChecked()
                       ? (m_cmbH->currentText() + QLatin1Char(':') + m_cmbM->currentText()).toStdString()
                       : std::string();
-    a.LoopSound = m_chkReveil->isChecked() ? "1" : "0";
+    a.LoopSound.assign(1, m_chkReveil->isChecked() ? '1' : '0');
     a.Action = m_txtAction->text().toStdString();
     return a;
 }
