@@ -7,6 +7,7 @@
 #include "store/TextEncoding.h"
 #include "support/TestEnvironment.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
@@ -14,6 +15,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <optional>
 #include <random>
 #include <set>
 #include <string>
@@ -32,7 +34,11 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kKills = 300;
-constexpr int kMaxDelayMicros = 5000; // a write with its fsyncs takes about a millisecond here
+// On a loaded machine (or a sanitizer build) a write with its fsyncs can take tens of
+// milliseconds: the test then stops at this budget, once it has made kMinKills kills.
+constexpr int kMinKills = 100;
+constexpr auto kBudget = std::chrono::seconds(20);
+constexpr auto kLongestDelay = std::chrono::milliseconds(20);
 constexpr std::uint32_t kWriteFailed = 0xFFFFFFFFu;
 
 /// One write of the kinds the program makes: a new alert, an edited one, a popup's answer
@@ -161,6 +167,65 @@ struct Child {
     }
 };
 
+/// Starts a writer on `ini` from `state`; returns once it is about to write.
+void startWriter(Child& child, const fs::path& ini, const State& state, std::uint32_t seed) {
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    child.pid = ::fork();
+    ASSERT_GE(child.pid, 0);
+    if (child.pid == 0) {
+        ::close(fds[0]);
+        writeUntilKilled(ini, state, seed, fds[1]);
+    }
+    ::close(fds[1]);
+    child.from = fds[0];
+    std::uint32_t ready = 1;
+    ASSERT_EQ(::read(child.from, &ready, sizeof ready), static_cast<ssize_t>(sizeof ready));
+    ASSERT_EQ(ready, 0u);
+}
+
+/// How long a fresh writer takes per write on this machine and build (a sanitizer build is
+/// several times slower), so that the kills spread over its first few writes.
+std::chrono::microseconds timePerWrite(const State& state, const std::string& bytes) {
+    constexpr int kWrites = 4;
+    TempDir scratch;
+    writeFile(scratch / "Alertes.ini", bytes);
+    Child child;
+    startWriter(child, scratch / "Alertes.ini", state, 1);
+    const auto start = std::chrono::steady_clock::now();
+    std::uint32_t n = 0;
+    while (n < kWrites && ::read(child.from, &n, sizeof n) == static_cast<ssize_t>(sizeof n)) {
+    }
+    const auto spent = std::chrono::steady_clock::now() - start;
+    return std::chrono::duration_cast<std::chrono::microseconds>(spent / kWrites);
+}
+
+/// Where the parent replays the writes: in memory when the system has a memory file system,
+/// since the replay only needs the bytes of each state, not their way to the disk.
+class ReplayFolder final {
+public:
+    ReplayFolder() {
+        std::string tmpl = "/dev/shm/zento-replay-XXXXXX";
+        std::error_code ec;
+        if (fs::is_directory("/dev/shm", ec) && ::mkdtemp(tmpl.data()))
+            m_path = tmpl;
+        else
+            m_path = m_disk.emplace().path();
+    }
+    ~ReplayFolder() {
+        std::error_code ec;
+        if (!m_disk)
+            fs::remove_all(m_path, ec);
+    }
+    ReplayFolder(const ReplayFolder&) = delete;
+    ReplayFolder& operator=(const ReplayFolder&) = delete;
+    const fs::path& path() const { return m_path; }
+
+private:
+    std::optional<TempDir> m_disk;
+    fs::path m_path;
+};
+
 std::set<std::string> namesIn(const fs::path& dir) {
     std::set<std::string> names;
     for (const auto& e : fs::directory_iterator(dir))
@@ -174,8 +239,8 @@ TEST(CrashSafety, AKilledWriterLeavesTheOldOrTheNewStoreWhole) {
     TempDir dir;
     const fs::path ini = dir / "Alertes.ini";
     const fs::path backup = dir / "Alertes.ini~";
-    TempDir refDir;
-    const fs::path refIni = refDir / "Alertes.ini";
+    ReplayFolder refDir;
+    const fs::path refIni = refDir.path() / "Alertes.ini";
 
     std::mt19937 rng(20270112);
     State state;
@@ -183,38 +248,34 @@ TEST(CrashSafety, AKilledWriterLeavesTheOldOrTheNewStoreWhole) {
     for (std::uint32_t n = 0; n < 3; ++n)
         ASSERT_TRUE(apply(store, nextOp(state, rng, n)));
 
+    // Kills fall anywhere from before the first write to the end of the fourth.
+    const std::chrono::microseconds maxDelay =
+        std::min<std::chrono::microseconds>(4 * timePerWrite(state, readFile(ini)), kLongestDelay);
     int landedUnacknowledged = 0; // killed between the rename and the report
     std::uint32_t totalWrites = 0;
     std::size_t leftovers = 0;
-    for (int kill = 0; kill < kKills; ++kill) {
-        SCOPED_TRACE("kill " + std::to_string(kill));
+    const auto start = std::chrono::steady_clock::now();
+    int kills = 0;
+    for (; kills < kKills && (kills < kMinKills || std::chrono::steady_clock::now() - start < kBudget);
+         ++kills) {
+        SCOPED_TRACE("kill " + std::to_string(kills));
         const std::uint32_t seed = rng();
-        const auto delay = std::chrono::microseconds(rng() % (kMaxDelayMicros + 1));
+        const auto delay = std::chrono::microseconds(rng() % (maxDelay.count() + 1));
         const std::string before = readFile(ini);
         const std::string backupBefore = readFile(backup);
         const std::set<std::string> namesBefore = namesIn(dir.path());
 
         Child child;
-        {
-            int fds[2];
-            ASSERT_EQ(::pipe(fds), 0);
-            child.pid = ::fork();
-            ASSERT_GE(child.pid, 0);
-            if (child.pid == 0) {
-                ::close(fds[0]);
-                writeUntilKilled(ini, state, seed, fds[1]);
-            }
-            ::close(fds[1]);
-            child.from = fds[0];
-        }
-        std::uint32_t n = 0;
-        ASSERT_EQ(::read(child.from, &n, sizeof n), static_cast<ssize_t>(sizeof n));
+        startWriter(child, ini, state, seed);
+        if (HasFatalFailure())
+            return;
         std::this_thread::sleep_for(delay);
         ::kill(child.pid, SIGKILL);
         int wstatus = 0;
         ASSERT_EQ(::waitpid(child.pid, &wstatus, 0), child.pid);
         child.pid = -1;
         ASSERT_TRUE(WIFSIGNALED(wstatus) && WTERMSIG(wstatus) == SIGKILL) << "the child ended on its own";
+        std::uint32_t n = 0;
         std::uint32_t acked = 0;
         while (::read(child.from, &n, sizeof n) == static_cast<ssize_t>(sizeof n)) {
             ASSERT_NE(n, kWriteFailed) << "a write failed in the child";
@@ -276,6 +337,8 @@ TEST(CrashSafety, AKilledWriterLeavesTheOldOrTheNewStoreWhole) {
     // inside (a temporary file is left) and after the rename (the new state, unreported).
     EXPECT_GT(leftovers, 0u);
     EXPECT_GT(landedUnacknowledged, 0);
-    std::printf("%d kills after %u finished writes: %zu inside a write, %d after its rename\n", kKills,
-                totalWrites, leftovers, landedUnacknowledged);
+    std::printf("%d kills within %lld us after %u finished writes: %zu inside a write, %d after its "
+                "rename\n",
+                kills, static_cast<long long>(maxDelay.count()), totalWrites, leftovers,
+                landedUnacknowledged);
 }
