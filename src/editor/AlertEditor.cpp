@@ -126,6 +126,7 @@ void AlertEditor::buildControls() {
     m_Text1->installEventFilter(new PlaceholderFilter(this, m_Text1));
     connect(m_txtMessage, &MessageTextBox::clicked, this, &AlertEditor::hidePlaceholder);
     connect(m_txtMessage, &MessageTextBox::focused, this, [this] { m_Text1->hide(); });
+    connect(m_txtMessage, &MessageTextBox::typing, this, [this] { m_Text1->hide(); });
 
     m_optPopupSon = place(new QRadioButton(tr("Popup + son"), this), "optAlert_1", 2040, 2760, 1695, 252);
     m_optPopup = place(new QRadioButton(tr("Popup"), this), "optAlert_0", 2040, 3120, 1575, 252);
@@ -179,11 +180,14 @@ void AlertEditor::buildControls() {
     m_cmdPath = place(new QPushButton(QStringLiteral("..."), this), "cmdPath", 6000, 4200, 495, 360);
     m_cmdPath->setToolTip(tr("Selectionner le fichier à ouvrir"));
     m_cmdPath->setAccessibleName(tr("Selectionner le fichier à ouvrir"));
+    m_cmdPath->setAutoDefault(true);
     connect(m_cmdPath, &QPushButton::clicked, this, &AlertEditor::cmdPath_Click);
 
     m_cmdAdd = place(new WrappingButton(kAjouter, this), "cmdAdd", 6600, 1320, 1335, 372);
+    m_cmdAdd->setAutoDefault(true);
     connect(m_cmdAdd, &QPushButton::clicked, this, &AlertEditor::addClicked);
     auto* cmdUndo = place(new QPushButton(tr("Annuler"), this), "cmdUndoNew_0", 6600, 1800, 1335, 372);
+    cmdUndo->setAutoDefault(true);
     connect(cmdUndo, &QPushButton::clicked, this, &AlertEditor::undoClicked);
     auto* cmdBack = place(new QToolButton(this), "cmdUndoNew_1", 7560, 120, 250, 250);
     cmdBack->setIcon(QIcon(QStringLiteral(":/icons/back.svg")));
@@ -193,9 +197,11 @@ void AlertEditor::buildControls() {
     connect(cmdBack, &QToolButton::clicked, this, &AlertEditor::undoClicked);
     auto* cmdMasque = place(new QPushButton(tr("Masquer"), this), "cmdMasque_1", 6600, 3420, 1335, 372);
     cmdMasque->setToolTip(tr("Mettre Zento en mode veillle"));
+    cmdMasque->setAutoDefault(true);
     connect(cmdMasque, &QPushButton::clicked, this, &AlertEditor::hideClicked);
     auto* cmdQuit = place(new QPushButton(tr("Quitter"), this), "cmdQuit_1", 6600, 3885, 1335, 372);
     cmdQuit->setToolTip(tr("Quitter Zento"));
+    cmdQuit->setAutoDefault(true);
     connect(cmdQuit, &QPushButton::clicked, this, &AlertEditor::quitClicked);
 
     m_chooser =
@@ -322,6 +328,8 @@ void AlertEditor::openNew(const std::string& defaultEmoticon) {
     m_mode = Mode::Adding;
     show();
     raise();
+    // Keyboard users land in the message box; the hint stays until they type or click.
+    m_txtMessage->setFocus(Qt::OtherFocusReason);
 }
 
 void AlertEditor::openExisting(const Alerte& a) {
@@ -363,6 +371,7 @@ void AlertEditor::openExisting(const Alerte& a) {
     m_mode = Mode::Modifying;
     show();
     raise();
+    m_txtMessage->setFocus(Qt::OtherFocusReason);
 }
 
 void AlertEditor::closeEditor() {

@@ -59,6 +59,8 @@ void MessageTextBox::keyPressEvent(QKeyEvent* event) {
         event->ignore();
         return;
     }
+    if (!event->text().isEmpty())
+        Q_EMIT typing();
     QTextEdit::keyPressEvent(event);
 }
 
@@ -83,7 +85,17 @@ void MessageTextBox::mousePressEvent(QMouseEvent* event) {
 
 void MessageTextBox::focusInEvent(QFocusEvent* event) {
     QTextEdit::focusInEvent(event);
-    Q_EMIT focused();
+    switch (event->reason()) {
+    case Qt::TabFocusReason:
+    case Qt::BacktabFocusReason:
+    case Qt::MouseFocusReason:
+    case Qt::ShortcutFocusReason:
+        Q_EMIT focused();
+        break;
+    default:
+        // The editor put the focus here on opening: the hint stays until the user acts.
+        break;
+    }
 }
 
 } // namespace zento

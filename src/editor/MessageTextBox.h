@@ -22,7 +22,10 @@ public:
 
 Q_SIGNALS:
     void clicked();
+    /// The user brought the focus here (Tab, a click, a shortcut), not the program.
     void focused();
+    /// The user typed into the box.
+    void typing();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -99,6 +99,8 @@ void frmMain::buildListPanel() {
         b->setGeometry(twips::rect(6600, top, 1335, 372));
         b->setToolTip(tip);
         b->setFont(arial);
+        // Outside a dialog Qt presses a focused button on Enter only when asked to.
+        b->setAutoDefault(true);
         return b;
     };
     m_cmdNew = button("cmdNew", tr("Nouveau"), 480, tr("Ajouter une alerte"));
@@ -205,8 +207,12 @@ void frmMain::cmdModify_Click() {
 }
 
 void frmMain::cmdUndoNew_Click() {
+    const bool focusInEditor = m_editor->isAncestorOf(QApplication::focusWidget());
     m_editor->closeEditor();
     setListCommandsEnabled(true);
+    // The keyboard comes back to the list the editor covered.
+    if (focusInEditor)
+        m_grid->setFocus(Qt::OtherFocusReason);
 }
 
 void frmMain::cmdAdd_Click() {
