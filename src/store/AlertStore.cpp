@@ -23,11 +23,11 @@ bool AlertStore::exists() const {
 }
 
 AlertStore::Loaded AlertStore::load() const {
-    const FileRead read = readWholeFile(m_iniPath);
+    FileRead read = readWholeFile(m_iniPath);
     if (read.status == FileRead::Status::Error)
         return {IniDocument{}, StoreStatus::failure("le fichier " + m_iniPath.string() +
                                                     " existe mais ne peut pas être lu (" + read.error + ")")};
-    return {IniDocument::parse(decodeStoreBytes(read.bytes).utf8), StoreStatus::success()};
+    return {IniDocument::parse(decodeOwnedStoreBytes(std::move(read.bytes)).utf8), StoreStatus::success()};
 }
 
 std::string AlertStore::ReadIniValue(std::string_view section, std::string_view key,
@@ -39,6 +39,7 @@ std::string AlertStore::ReadIniValue(std::string_view section, std::string_view 
 }
 
 StoreStatus AlertStore::edit(const std::function<bool(IniDocument&)>& change) {
+    const FolderLock lock(m_iniPath.parent_path());
     const FileRead read = readWholeFile(m_iniPath);
     if (read.status == FileRead::Status::Error)
         return StoreStatus::failure("le fichier existe mais ne peut pas être lu (" + read.error + ")");
@@ -56,6 +57,7 @@ StoreStatus AlertStore::edit(const std::function<bool(IniDocument&)>& change) {
         (void)writeFileAtomically(backupPath(), read.bytes);
     if (std::string why = writeFileAtomically(m_iniPath, bytes); !why.empty())
         return StoreStatus::failure(std::move(why));
+    removeStaleTemporaries(m_iniPath);
     return StoreStatus::success();
 }
 
@@ -129,30 +131,30 @@ AlertTable AlertStore::LoadAllAlerts(StoreStatus* status) const {
 AlertTable AlertStore::tableOf(const IniDocument& doc) {
     std::vector<Alerte> alerts;
     std::unordered_set<std::int32_t> seen;
-    for (const std::string& name : doc.sectionNames()) {
+    doc.forEachSection([&](std::string_view name) {
         const std::int32_t id = alertIdOfSection(name);
         if (id == 0 || !seen.insert(id).second)
-            continue;
+            return;
         Alerte a;
         a.Id = id;
         bool set[Alerte::kFieldCount + 1] = {};
-        for (auto& [key, value] : doc.entries(name)) {
+        doc.forEachEntry(name, [&](std::string_view key, std::string_view raw) {
             // Keys are matched without regard to case: "Info1".."Info10", the first one wins.
             if (key.size() < 5 || key.size() > 6)
-                continue;
+                return;
             if ((key[0] | 0x20) != 'i' || (key[1] | 0x20) != 'n' || (key[2] | 0x20) != 'f' ||
                 (key[3] | 0x20) != 'o')
-                continue;
+                return;
             int k = 0;
             const auto [end, ec] = std::from_chars(key.data() + 4, key.data() + key.size(), k);
             if (ec != std::errc{} || end != key.data() + key.size() || k < 1 || k > Alerte::kFieldCount ||
                 key[4] == '0' || set[k])
-                continue;
+                return;
             set[k] = true;
-            a.field(k) = std::move(value);
-        }
+            a.field(k) = IniDocument::unquoteValue(raw);
+        });
         alerts.push_back(std::move(a));
-    }
+    });
     return AlertTable(std::move(alerts));
 }
 

@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #else
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -47,6 +48,10 @@ std::string describeErrno(int err) {
 }
 
 #ifdef _WIN32
+
+FolderLock::FolderLock(const fs::path&) {}
+FolderLock::~FolderLock() = default;
+void removeStaleTemporaries(const fs::path&) {}
 
 FileRead readWholeFile(const fs::path& path) {
     FileRead r;
@@ -107,6 +112,37 @@ std::string writeFileAtomically(const fs::path& path, std::string_view bytes) {
 }
 
 #else
+
+FolderLock::FolderLock(const fs::path& folder) {
+    m_fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (m_fd < 0)
+        return;
+    while (::flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
+    }
+}
+
+FolderLock::~FolderLock() {
+    if (m_fd >= 0)
+        ::close(m_fd); // closing releases the lock
+}
+
+void removeStaleTemporaries(const fs::path& path) {
+    std::error_code ec;
+    const fs::path dir = path.parent_path().empty() ? fs::path(".") : path.parent_path();
+    std::string prefix(".");
+    prefix += path.filename().string();
+    prefix += '.';
+    const auto now = fs::file_time_type::clock::now();
+    for (auto it = fs::directory_iterator(dir, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        // mkstemp's names: the prefix and six characters.
+        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        std::error_code ignored;
+        if (it->is_regular_file(ignored) && now - it->last_write_time(ignored) > std::chrono::minutes(1))
+            fs::remove(it->path(), ignored);
+    }
+}
 
 FileRead readWholeFile(const fs::path& path) {
     FileRead r;

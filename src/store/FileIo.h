@@ -28,6 +28,24 @@ std::string writeFileAtomically(const std::filesystem::path& path, std::string_v
 /// this user), so that a store the user made read-only is not replaced behind their back.
 bool isReadOnlyFile(const std::filesystem::path& path);
 
+/// An exclusive lock on a folder for as long as the object lives, so that two processes (the
+/// running program and `zento --add`) never interleave the read-modify-write of a store. It
+/// waits for the other holder; where locking is not supported it does nothing.
+class FolderLock final {
+public:
+    explicit FolderLock(const std::filesystem::path& folder);
+    ~FolderLock();
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+private:
+    int m_fd = -1;
+};
+
+/// Removes the temporary files that a write killed half-way left beside `path` (they are never
+/// read), when older than a minute so as not to touch another process's write in progress.
+void removeStaleTemporaries(const std::filesystem::path& path);
+
 /// A French wording of an errno value for the messages the user sees.
 std::string describeErrno(int err);
 

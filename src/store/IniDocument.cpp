@@ -65,6 +65,7 @@ IniDocument::Line IniDocument::classify(std::string text) {
 
 IniDocument IniDocument::parse(std::string_view text) {
     IniDocument doc;
+    doc.m_lines.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
     std::size_t start = 0;
     while (start < text.size()) {
         auto nl = text.find('\n', start);
@@ -226,14 +227,9 @@ std::optional<std::string> IniDocument::sectionSpelling(std::string_view section
 
 std::vector<std::pair<std::string, std::string>> IniDocument::entries(std::string_view section) const {
     std::vector<std::pair<std::string, std::string>> out;
-    const auto span = findSection(section);
-    if (!span)
-        return out;
-    for (std::size_t i = span->header + 1; i < span->end; ++i) {
-        const Line& l = m_lines[i];
-        if (l.kind == Kind::Entry)
-            out.emplace_back(l.name, unquoteValue(std::string_view(l.text).substr(l.text.find('=') + 1)));
-    }
+    forEachEntry(section, [&out](std::string_view key, std::string_view raw) {
+        out.emplace_back(std::string(key), unquoteValue(raw));
+    });
     return out;
 }
 

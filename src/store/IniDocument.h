@@ -54,6 +54,27 @@ public:
     /// (values already unquoted as `value` returns them).
     std::vector<std::pair<std::string, std::string>> entries(std::string_view section) const;
 
+    /// Calls f(name) for every section header, in document order, duplicates included.
+    template <typename F>
+    void forEachSection(F&& f) const {
+        for (const auto i : m_headers)
+            f(std::string_view(m_lines[i].name));
+    }
+
+    /// Calls f(key, rawValue) for every entry of the first section of that name, in document
+    /// order, without copying; `rawValue` is the text after "=" (see unquoteValue).
+    template <typename F>
+    void forEachEntry(std::string_view section, F&& f) const {
+        const auto span = findSection(section);
+        if (!span)
+            return;
+        for (std::size_t i = span->header + 1; i < span->end; ++i) {
+            const Line& l = m_lines[i];
+            if (l.kind == Kind::Entry)
+                f(std::string_view(l.name), std::string_view(l.text).substr(l.text.find('=') + 1));
+        }
+    }
+
     /// Number of lines held.
     std::size_t lineCount() const { return m_lines.size(); }
 

@@ -114,6 +114,16 @@ DecodedText decodeStoreBytes(std::string_view bytes) {
     return {windows1252ToUtf8(bytes), StoreEncoding::Windows1252};
 }
 
+DecodedText decodeOwnedStoreBytes(std::string bytes) {
+    if (std::string_view(bytes).substr(0, kBom.size()) == kBom) {
+        bytes.erase(0, kBom.size());
+        return {std::move(bytes), StoreEncoding::Utf8WithBom};
+    }
+    if (isValidUtf8(bytes))
+        return {std::move(bytes), StoreEncoding::Utf8};
+    return {windows1252ToUtf8(bytes), StoreEncoding::Windows1252};
+}
+
 bool fitsWindows1252(std::string_view utf8) {
     std::size_t i = 0;
     while (i < utf8.size()) {

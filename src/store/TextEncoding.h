@@ -20,6 +20,8 @@ bool isValidUtf8(std::string_view bytes);
 /// Decodes a store file: a UTF-8 byte-order mark or well-formed UTF-8 is read as UTF-8,
 /// anything else as Windows-1252. Every byte sequence decodes; none is dropped.
 DecodedText decodeStoreBytes(std::string_view bytes);
+/// The same, taking the bytes over: UTF-8 text is kept in place instead of copied.
+DecodedText decodeOwnedStoreBytes(std::string bytes);
 
 /// Windows-1252 bytes to UTF-8. The five bytes that code page leaves undefined map to the
 /// C1 controls of the same value, as Windows does, so they survive a round trip.

@@ -1,12 +1,16 @@
 #include "store/AlertStore.h"
+#include "store/FileIo.h"
 #include "support/TestEnvironment.h"
 
+#include <atomic>
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <random>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <thread>
 
 using namespace zento;
 using zento::test::readFile;
@@ -227,6 +231,40 @@ TEST_F(StoreFixture, EachSaveKeepsThePreviousFileAsBackup) {
     ASSERT_TRUE(store.WriteAlert(sampleAlert(2)));
     EXPECT_EQ(readFile(store.backupPath()), first);
     EXPECT_EQ(filesInDir(), (std::vector<std::string>{"Alertes.ini", "Alertes.ini~"})) << "no temporary left";
+}
+
+TEST_F(StoreFixture, TemporariesLeftByAKilledWriteGoAtTheNextSave) {
+    ASSERT_TRUE(store.WriteAlert(sampleAlert(1)));
+    writeFile(dir / ".Alertes.ini.Ab12Cd", "half a file");
+    writeFile(dir / ".Alertes.ini.Ef34Gh", "another process writing now");
+    writeFile(dir / ".Alertes.ini.notmine", "not a temporary of ours");
+    fs::last_write_time(dir / ".Alertes.ini.Ab12Cd",
+                        fs::file_time_type::clock::now() - std::chrono::hours(1));
+    fs::last_write_time(dir / ".Alertes.ini.notmine",
+                        fs::file_time_type::clock::now() - std::chrono::hours(1));
+    ASSERT_TRUE(store.WriteAlert(sampleAlert(2)));
+    EXPECT_EQ(filesInDir(), (std::vector<std::string>{".Alertes.ini.Ef34Gh", ".Alertes.ini.notmine",
+                                                      "Alertes.ini", "Alertes.ini~"}));
+}
+
+TEST_F(StoreFixture, ASaveWaitsForAnotherProcessHoldingTheFolder) {
+    ASSERT_TRUE(store.WriteAlert(sampleAlert(1)));
+    std::atomic<bool> saved{false};
+    std::thread other;
+    {
+        // A lock taken through its own descriptor stands for the other process.
+        const FolderLock held(dir.path());
+        other = std::thread([&] {
+            EXPECT_TRUE(store.WriteAlert(sampleAlert(2)));
+            saved = true;
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        EXPECT_FALSE(saved.load()) << "the save went ahead while the folder was held";
+        EXPECT_EQ(ids(), (std::vector<std::int32_t>{1}));
+    }
+    other.join();
+    EXPECT_TRUE(saved.load());
+    EXPECT_EQ(ids(), (std::vector<std::int32_t>{1, 2}));
 }
 
 TEST_F(StoreFixture, SavingKeepsTheFilePermissions) {
