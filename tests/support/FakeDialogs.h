@@ -51,8 +51,12 @@ public:
         fileDialogTitles << title;
         if (files.empty())
             return std::nullopt;
-        auto f = files.front();
+        // A cancel can be queued among the answers as well.
+        const bool cancelled = !files.front().has_value();
+        const QString f = files.front().value_or(QString());
         files.pop_front();
+        if (cancelled)
+            return std::nullopt;
         return f;
     }
     QAction* popupMenu(QMenu* menu, const QPoint&) override {
