@@ -244,13 +244,11 @@ wait_window() {
 
 shown() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
 
+not_shown() { ! shown "$1"; }
+
 wait_hidden() {
     local wid=$1 timeout=$2 what=${3:-window $1}
-    local deadline=$(($(now_ms) + timeout * 1000))
-    while shown "$wid"; do
-        [ "$(now_ms)" -lt "$deadline" ] || fail "$what still shown after ${timeout}s"
-        sleep 0.1
-    done
+    poll "$timeout" not_shown "$wid" || fail "$what still shown after ${timeout}s"
 }
 
 window_type() { xprop -id "$1" _NET_WM_WINDOW_TYPE 2>/dev/null | sed -n 's/.*= //p'; }
@@ -284,21 +282,15 @@ file_sum() { if [ -f "$1" ]; then cksum <"$1"; else echo none; fi; }
 # wait_file_change <file> <fingerprint before> <seconds>
 wait_file_change() {
     local file=$1 before=$2 timeout=$3
-    local deadline=$(($(now_ms) + timeout * 1000))
-    while [ "$(file_sum "$file")" = "$before" ]; do
-        [ "$(now_ms)" -lt "$deadline" ] || fail "$(basename "$file") unchanged after ${timeout}s"
-        sleep 0.1
-    done
+    poll "$timeout" file_changed "$file" "$before" || fail "$(basename "$file") unchanged after ${timeout}s"
 }
+file_changed() { [ "$(file_sum "$1")" != "$2" ]; }
 
 wait_exit() {
     local pid=$1 timeout=$2 what=${3:-process $1}
-    local deadline=$(($(now_ms) + timeout * 1000))
-    while alive "$pid"; do
-        [ "$(now_ms)" -lt "$deadline" ] || fail "$what still running after ${timeout}s"
-        sleep 0.1
-    done
+    poll "$timeout" gone "$pid" || fail "$what still running after ${timeout}s"
 }
+gone() { ! alive "$1"; }
 
 # --- geometry and input --------------------------------------------------------------------------
 
