@@ -89,8 +89,7 @@ int runAddCommand(const AddOptions& options) {
                   << soundFolder().toStdString() << ")\n";
         return 1;
     }
-    alert.Id = store.FindFreeAlertId();
-    if (const StoreStatus s = store.WriteAlert(alert); !s) {
+    if (const StoreStatus s = store.WriteNewAlert(alert); !s) {
         std::cerr << "Impossible d'enregistrer l'alerte : " << s.error << '\n';
         return 1;
     }

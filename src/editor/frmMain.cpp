@@ -234,8 +234,7 @@ void frmMain::AddAlert() {
         return;
     }
     Alerte alert = m_editor->readAlert();
-    alert.Id = m_store.FindFreeAlertId();
-    if (const StoreStatus s = m_store.WriteAlert(alert); !s) {
+    if (const StoreStatus s = m_store.WriteNewAlert(alert); !s) {
         // The editor stays open with everything the user typed.
         reportFailure(m_services.dialogs, this, tr("Impossible d'enregistrer l'alerte"), s.error);
         return;
@@ -261,8 +260,7 @@ void frmMain::SaveAlert() {
     bool added = false;
     if (s && !found) {
         // Removed meanwhile (acknowledged in a popup, deleted by hand): the edit is kept as a new alert.
-        alert.Id = m_store.FindFreeAlertId();
-        s = m_store.WriteAlert(alert);
+        s = m_store.WriteNewAlert(alert);
         added = true;
     }
     if (!s) {

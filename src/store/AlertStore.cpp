@@ -78,12 +78,25 @@ StoreStatus AlertStore::WriteIniValues(std::string_view section,
     });
 }
 
-StoreStatus AlertStore::WriteAlert(const Alerte& alert) {
-    std::vector<std::pair<std::string, std::string>> values;
-    values.reserve(Alerte::kFieldCount);
+void AlertStore::setAlertValues(IniDocument& doc, const Alerte& alert) {
+    const std::string section = Alerte::sectionOf(alert.Id);
     for (int k = 1; k <= Alerte::kFieldCount; ++k)
-        values.emplace_back(Alerte::keyOf(k), alert.field(k));
-    return WriteIniValues(Alerte::sectionOf(alert.Id), values);
+        doc.setValue(section, Alerte::keyOf(k), alert.field(k));
+}
+
+StoreStatus AlertStore::WriteAlert(const Alerte& alert) {
+    return edit([&](IniDocument& doc) {
+        setAlertValues(doc, alert);
+        return true;
+    });
+}
+
+StoreStatus AlertStore::WriteNewAlert(Alerte& alert) {
+    return edit([&](IniDocument& doc) {
+        alert.Id = freeIdIn(doc);
+        setAlertValues(doc, alert);
+        return true;
+    });
 }
 
 StoreStatus AlertStore::UpdateExistingAlert(std::int32_t id,
@@ -159,15 +172,18 @@ AlertTable AlertStore::tableOf(const IniDocument& doc) {
 }
 
 std::int32_t AlertStore::FindFreeAlertId() const {
-    const Loaded l = load();
+    return freeIdIn(load().doc);
+}
+
+std::int32_t AlertStore::freeIdIn(const IniDocument& doc) {
     for (std::int32_t n = 1; n < std::numeric_limits<std::int32_t>::max(); ++n) {
         const std::string section = Alerte::sectionOf(n);
-        const auto info1 = l.doc.value(section, "Info1");
+        const auto info1 = doc.value(section, "Info1");
         if (info1 && !info1->empty())
             continue;
         // A section spelled in another case ("alerte5") would take the writes but is not
         // loaded as an alert: the new alert would vanish from the program. Skip that Id.
-        const auto spelling = l.doc.sectionSpelling(section);
+        const auto spelling = doc.sectionSpelling(section);
         if (!spelling || *spelling == section)
             return n;
     }

@@ -54,6 +54,10 @@ public:
     /// Writes the ten keys Info1..Info10 of the alert's section, in that order, in one rewrite.
     StoreStatus WriteAlert(const Alerte& alert);
 
+    /// Gives the alert the free Id of the file as it is now and writes it, in the same locked
+    /// rewrite, so that another process adding at the same moment cannot take the same Id.
+    StoreStatus WriteNewAlert(Alerte& alert);
+
     /// Sets values of an alert's section only if that section still exists; `*found` tells
     /// whether it did. Used by the popup's answers, so that answering an alert deleted
     /// meanwhile does not create a section holding only a date.
@@ -91,6 +95,8 @@ private:
         StoreStatus status;
     };
     Loaded load() const;
+    static std::int32_t freeIdIn(const IniDocument& doc);
+    static void setAlertValues(IniDocument& doc, const Alerte& alert);
 
     std::filesystem::path m_iniPath;
 };

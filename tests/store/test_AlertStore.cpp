@@ -267,6 +267,33 @@ TEST_F(StoreFixture, ASaveWaitsForAnotherProcessHoldingTheFolder) {
     EXPECT_EQ(ids(), (std::vector<std::int32_t>{1, 2}));
 }
 
+TEST_F(StoreFixture, AlertsAddedAtTheSameMomentAllKeepTheirOwnId) {
+    // The program and `zento --add` may add at once: each must get an Id of its own, or the
+    // second write would replace the first alert.
+    constexpr int kWriters = 4, kEach = 5;
+    std::vector<std::thread> writers;
+    std::vector<std::vector<std::int32_t>> given(kWriters);
+    for (int w = 0; w < kWriters; ++w)
+        writers.emplace_back([&, w] {
+            for (int i = 0; i < kEach; ++i) {
+                Alerte a = sampleAlert(0, "Rappel " + std::to_string(w) + "." + std::to_string(i));
+                EXPECT_TRUE(store.WriteNewAlert(a));
+                given[w].push_back(a.Id);
+            }
+        });
+    for (auto& t : writers)
+        t.join();
+    std::vector<std::int32_t> all;
+    for (const auto& g : given)
+        all.insert(all.end(), g.begin(), g.end());
+    std::sort(all.begin(), all.end());
+    std::vector<std::int32_t> stored = ids();
+    std::sort(stored.begin(), stored.end());
+    EXPECT_EQ(stored, all);
+    EXPECT_EQ(std::adjacent_find(all.begin(), all.end()), all.end()) << "an Id was given twice";
+    EXPECT_EQ(all.size(), std::size_t{kWriters * kEach});
+}
+
 TEST_F(StoreFixture, SavingKeepsTheFilePermissions) {
     ASSERT_TRUE(store.WriteAlert(sampleAlert(1)));
     fs::permissions(ini, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
