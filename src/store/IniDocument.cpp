@@ -93,6 +93,25 @@ void IniDocument::reindex() {
     }
 }
 
+void IniDocument::noteLineInserted(std::size_t at) {
+    // Adding an alert inserts ten lines into a file of thousands: shifting the positions
+    // after the new line is far cheaper than hashing every section name again.
+    const auto after = std::lower_bound(m_headers.begin(), m_headers.end(), at);
+    if (after != m_headers.end()) {
+        for (auto it = after; it != m_headers.end(); ++it)
+            ++*it;
+        for (auto& entry : m_firstSection)
+            if (entry.second >= at)
+                ++entry.second;
+    }
+    if (m_lines[at].kind != Kind::Section)
+        return;
+    m_headers.insert(after, at);
+    const auto [it, added] = m_firstSection.try_emplace(lowerAscii(m_lines[at].name), at);
+    if (!added && at < it->second)
+        it->second = at;
+}
+
 std::string IniDocument::serialize() const {
     std::size_t size = 0;
     for (const auto& l : m_lines)
@@ -179,8 +198,9 @@ void IniDocument::setValue(std::string_view section, std::string_view key, std::
         header += trim(section);
         header += ']';
         m_lines.push_back(classify(std::move(header)));
+        noteLineInserted(m_lines.size() - 1);
         m_lines.push_back(classify(entryText));
-        reindex();
+        noteLineInserted(m_lines.size() - 1);
         return;
     }
     if (const auto entry = findEntry(*span, key)) {
@@ -193,7 +213,7 @@ void IniDocument::setValue(std::string_view section, std::string_view key, std::
     while (at > span->header + 1 && trim(m_lines[at - 1].text).empty())
         --at;
     m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at), classify(entryText));
-    reindex();
+    noteLineInserted(at);
 }
 
 bool IniDocument::removeSection(std::string_view section) {

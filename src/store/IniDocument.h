@@ -100,6 +100,8 @@ private:
     static Line classify(std::string text);
     static std::string lowerAscii(std::string_view s);
     void reindex();
+    /// Keeps the index right after one line was inserted at `at`, without rebuilding it.
+    void noteLineInserted(std::size_t at);
     std::optional<SectionSpan> findSection(std::string_view section) const;
     std::optional<std::size_t> findEntry(const SectionSpan& span, std::string_view key) const;
 

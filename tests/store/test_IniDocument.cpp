@@ -1,6 +1,8 @@
 #include "store/IniDocument.h"
 
 #include <gtest/gtest.h>
+#include <iterator>
+#include <random>
 
 using zento::IniDocument;
 
@@ -113,4 +115,27 @@ TEST(IniDocument, EntriesOfASection) {
     EXPECT_EQ(e[0], (std::pair<std::string, std::string>{"x", "1"}));
     EXPECT_EQ(e[1], (std::pair<std::string, std::string>{"y", "2"}));
     EXPECT_TRUE(doc.entries("missing").empty());
+}
+
+TEST(IniDocument, EditsLookUpAsTheSameTextParsedAfresh) {
+    // Many edits in a row, on names that clash by case, repeat and come back after removal:
+    // what the edited document answers must be what its own text answers once parsed again.
+    std::mt19937 rng(20261207);
+    const char* const sections[] = {"Alerte1", "alerte1", "Alerte2", "Param", "Autre", "Alerte10"};
+    const char* const keys[] = {"Info1", "info1", "Info2", "Nb", "Fond"};
+    IniDocument doc = IniDocument::parse("; commentaire\r\n[Alerte2]\r\nInfo1=a\r\n\r\n[Param]\r\nNb=1\r\n");
+    for (int step = 0; step < 400; ++step) {
+        const char* section = sections[rng() % std::size(sections)];
+        if (rng() % 5 == 0)
+            doc.removeSection(section);
+        else
+            doc.setValue(section, keys[rng() % std::size(keys)], "v" + std::to_string(step));
+        const IniDocument fresh = IniDocument::parse(doc.serialize());
+        ASSERT_EQ(doc.sectionNames(), fresh.sectionNames()) << "step " << step;
+        for (const char* s : sections) {
+            ASSERT_EQ(doc.sectionSpelling(s), fresh.sectionSpelling(s)) << "step " << step << " " << s;
+            for (const char* k : keys)
+                ASSERT_EQ(doc.value(s, k), fresh.value(s, k)) << "step " << step << " " << s << " " << k;
+        }
+    }
 }
