@@ -89,7 +89,7 @@ void IniDocument::reindex() {
         if (m_lines[i].kind != Kind::Section)
             continue;
         m_headers.push_back(i);
-        m_firstSection.try_emplace(lowerAscii(m_lines[i].name), i);
+        m_firstSection.try_emplace(lowerAscii(m_lines[i].name), m_headers.size() - 1);
     }
 }
 
@@ -97,19 +97,19 @@ void IniDocument::noteLineInserted(std::size_t at) {
     // Adding an alert inserts ten lines into a file of thousands: shifting the positions
     // after the new line is far cheaper than hashing every section name again.
     const auto after = std::lower_bound(m_headers.begin(), m_headers.end(), at);
-    if (after != m_headers.end()) {
-        for (auto it = after; it != m_headers.end(); ++it)
-            ++*it;
-        for (auto& entry : m_firstSection)
-            if (entry.second >= at)
-                ++entry.second;
-    }
+    const auto ordinal = static_cast<std::size_t>(after - m_headers.begin());
+    for (auto it = after; it != m_headers.end(); ++it)
+        ++*it;
     if (m_lines[at].kind != Kind::Section)
         return;
     m_headers.insert(after, at);
-    const auto [it, added] = m_firstSection.try_emplace(lowerAscii(m_lines[at].name), at);
-    if (!added && at < it->second)
-        it->second = at;
+    if (ordinal + 1 < m_headers.size())
+        for (auto& entry : m_firstSection)
+            if (entry.second >= ordinal)
+                ++entry.second;
+    const auto [it, added] = m_firstSection.try_emplace(lowerAscii(m_lines[at].name), ordinal);
+    if (!added && ordinal < it->second)
+        it->second = ordinal;
 }
 
 std::string IniDocument::serialize() const {
@@ -130,9 +130,8 @@ std::optional<IniDocument::SectionSpan> IniDocument::findSection(std::string_vie
     if (it == m_firstSection.end())
         return std::nullopt;
     SectionSpan span;
-    span.header = it->second;
-    const auto next = std::upper_bound(m_headers.begin(), m_headers.end(), span.header);
-    span.end = next == m_headers.end() ? m_lines.size() : *next;
+    span.header = m_headers[it->second];
+    span.end = it->second + 1 < m_headers.size() ? m_headers[it->second + 1] : m_lines.size();
     return span;
 }
 

@@ -106,7 +106,7 @@ private:
     std::optional<std::size_t> findEntry(const SectionSpan& span, std::string_view key) const;
 
     std::vector<Line> m_lines;
-    /// Lower-case section name -> index of the first header line of that name.
+    /// Lower-case section name -> the place in m_headers of the first header of that name.
     std::unordered_map<std::string, std::size_t> m_firstSection;
     /// Header line indexes in order, to find where a section ends.
     std::vector<std::size_t> m_headers;
