@@ -266,6 +266,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     IniDocument doc = IniDocument::parse(decoded.utf8);
     checkSaveReadsBack(doc, true);
     checkTable(doc);
+    // The load reads the text in one scan of its own: it must find the same table.
+    CHECK(AlertStore::tableOfText(decoded.utf8).alerts() == AlertStore::tableOf(doc).alerts());
 
     // Every value the file holds goes through the readers the program applies to fields, each
     // with the next one as a time, as an alert's date and time would be read together.

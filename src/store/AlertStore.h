@@ -78,6 +78,10 @@ public:
     /// calls this), so that a document already in memory is read without touching the disk.
     static AlertTable tableOf(const IniDocument& doc);
 
+    /// The table that UTF-8 store text holds: the same as tableOf(IniDocument::parse(text)),
+    /// read in one scan without building the document (how LoadAllAlerts reads the file).
+    static AlertTable tableOfText(std::string_view text);
+
     /// The smallest N >= 1 whose section "Alerte<N>" is missing or has an empty Info1.
     std::int32_t FindFreeAlertId() const;
 
@@ -95,6 +99,7 @@ private:
         StoreStatus status;
     };
     Loaded load() const;
+    StoreStatus unreadable(const std::string& why) const;
     static std::int32_t freeIdIn(const IniDocument& doc);
     static void setAlertValues(IniDocument& doc, const Alerte& alert);
 

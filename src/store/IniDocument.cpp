@@ -1,5 +1,8 @@
 #include "store/IniDocument.h"
 
+#include "store/DateText.h"
+#include "store/IniText.h"
+
 #include <algorithm>
 
 namespace zento {
@@ -9,15 +12,9 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && isBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
+} // namespace
 
-bool equalsNoCase(std::string_view a, std::string_view b) {
+bool EqualsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
         return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
@@ -33,8 +30,6 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-} // namespace
-
 std::string IniDocument::lowerAscii(std::string_view s) {
     std::string out(s);
     for (char& c : out)
@@ -43,22 +38,25 @@ std::string IniDocument::lowerAscii(std::string_view s) {
     return out;
 }
 
-IniDocument::Line IniDocument::classify(std::string text) {
-    Line line;
-    const std::string_view t = trim(text);
+IniDocument::LineShape IniDocument::shapeOf(std::string_view text) {
+    const std::string_view t = TrimBlanks(text);
     if (!t.empty() && t.front() == '[') {
         const auto close = t.find(']');
-        if (close != std::string_view::npos) {
-            line.kind = Kind::Section;
-            line.name = std::string(trim(t.substr(1, close - 1)));
-        }
+        if (close != std::string_view::npos)
+            return {Kind::Section, TrimBlanks(t.substr(1, close - 1))};
     } else if (!t.empty() && t.front() != ';' && t.front() != '#') {
         const auto eq = t.find('=');
-        if (eq != std::string_view::npos) {
-            line.kind = Kind::Entry;
-            line.name = std::string(trim(t.substr(0, eq)));
-        }
+        if (eq != std::string_view::npos)
+            return {Kind::Entry, TrimBlanks(t.substr(0, eq))};
     }
+    return {};
+}
+
+IniDocument::Line IniDocument::classify(std::string text) {
+    Line line;
+    const LineShape shape = shapeOf(text);
+    line.kind = shape.kind;
+    line.name = std::string(shape.name);
     line.text = std::move(text);
     return line;
 }
@@ -126,7 +124,7 @@ std::string IniDocument::serialize() const {
 }
 
 std::optional<IniDocument::SectionSpan> IniDocument::findSection(std::string_view section) const {
-    const auto it = m_firstSection.find(lowerAscii(trim(section)));
+    const auto it = m_firstSection.find(lowerAscii(TrimBlanks(section)));
     if (it == m_firstSection.end())
         return std::nullopt;
     SectionSpan span;
@@ -136,15 +134,15 @@ std::optional<IniDocument::SectionSpan> IniDocument::findSection(std::string_vie
 }
 
 std::optional<std::size_t> IniDocument::findEntry(const SectionSpan& span, std::string_view key) const {
-    const std::string_view k = trim(key);
+    const std::string_view k = TrimBlanks(key);
     for (std::size_t i = span.header + 1; i < span.end; ++i)
-        if (m_lines[i].kind == Kind::Entry && equalsNoCase(m_lines[i].name, k))
+        if (m_lines[i].kind == Kind::Entry && EqualsNoCase(m_lines[i].name, k))
             return i;
     return std::nullopt;
 }
 
 std::string IniDocument::unquoteValue(std::string_view raw) {
-    std::string_view v = trim(raw);
+    std::string_view v = TrimBlanks(raw);
     if (v.size() >= 2 && v.front() == '"' && v.back() == '"')
         v = v.substr(1, v.size() - 2);
     return std::string(v);
@@ -189,12 +187,35 @@ std::optional<std::string> IniDocument::value(std::string_view section, std::str
     return unquoteValue(std::string_view(text).substr(text.find('=') + 1));
 }
 
+std::optional<std::string> IniDocument::valueIn(std::string_view text, std::string_view section,
+                                                std::string_view key) {
+    const std::string_view wantedSection = TrimBlanks(section);
+    const std::string_view wantedKey = TrimBlanks(key);
+    bool inSection = false;
+    std::optional<std::string> found;
+    // Stops at the end of the first section of that name: later ones are never read.
+    bool done = false;
+    ForEachLine(text, 0, text.size(), [&](std::string_view line, std::size_t, std::size_t) {
+        if (done)
+            return;
+        const LineShape shape = shapeOf(line);
+        if (shape.kind == Kind::Section) {
+            done = inSection;
+            inSection = !done && EqualsNoCase(shape.name, wantedSection);
+        } else if (inSection && shape.kind == Kind::Entry && EqualsNoCase(shape.name, wantedKey)) {
+            found = unquoteValue(line.substr(line.find('=') + 1));
+            done = true;
+        }
+    });
+    return found;
+}
+
 void IniDocument::setValue(std::string_view section, std::string_view key, std::string_view value) {
-    const std::string entryText = std::string(trim(key)) + "=" + quoteValue(value);
+    const std::string entryText = std::string(TrimBlanks(key)) + "=" + quoteValue(value);
     const auto span = findSection(section);
     if (!span) {
         std::string header(1, '[');
-        header += trim(section);
+        header += TrimBlanks(section);
         header += ']';
         m_lines.push_back(classify(std::move(header)));
         noteLineInserted(m_lines.size() - 1);
@@ -209,7 +230,7 @@ void IniDocument::setValue(std::string_view section, std::string_view key, std::
         return;
     }
     std::size_t at = span->end;
-    while (at > span->header + 1 && trim(m_lines[at - 1].text).empty())
+    while (at > span->header + 1 && TrimBlanks(m_lines[at - 1].text).empty())
         --at;
     m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at), classify(entryText));
     noteLineInserted(at);

@@ -421,3 +421,59 @@ TEST_F(StoreFixture, TableOfADocumentMatchesTheLoadOfTheSameFile) {
     EXPECT_EQ(fromDoc.at(2).Id, 1);
     EXPECT_EQ(AlertStore::tableOf(IniDocument{}).AlertCount(), 0);
 }
+
+TEST(StoreTextScans, ReadEveryTextAsTheParsedDocumentDoes) {
+    // The load and the settings reads scan the text straight; what they find must be what the
+    // store's lookups find in the same text, on files assembled from the shapes hand edits
+    // leave behind.
+    const char* const pieces[] = {"[Alerte1]",
+                                  "[alerte1]",
+                                  "[ALERTE2]",
+                                  "[Alerte2]",
+                                  " [ Alerte3 ] ",
+                                  "[Alerte03]",
+                                  "[Alerte]",
+                                  "[Alerte2147483647]",
+                                  "[Alerte2147483648]",
+                                  "[Param]",
+                                  "[Alerte4",
+                                  "Info1=un",
+                                  "INFO1 = deux ",
+                                  "info2=\"  cité  \"",
+                                  "Info10=action",
+                                  "Info01=zéro",
+                                  "Info11=trop",
+                                  "Info3",
+                                  "; Info4=note",
+                                  "#Info5=note",
+                                  "  Info6\t=\t255",
+                                  "=vide",
+                                  "Info7=a=b",
+                                  "",
+                                  " ",
+                                  "\r",
+                                  "texte libre",
+                                  "[Alerte5]x",
+                                  "Info8 =",
+                                  "Info9=\""};
+    std::mt19937 rng(7122026);
+    for (int round = 0; round < 2000; ++round) {
+        std::string text;
+        const int lines = static_cast<int>(rng() % 24);
+        for (int i = 0; i < lines; ++i) {
+            text += pieces[rng() % std::size(pieces)];
+            const unsigned end = rng() % 3;
+            text += end == 0 ? "\r\n" : end == 1 ? "\n" : "\r\r\n";
+        }
+        if (rng() % 4 == 0 && !text.empty())
+            text.resize(rng() % text.size()); // a file cut anywhere
+        const IniDocument doc = IniDocument::parse(text);
+        ASSERT_EQ(AlertStore::tableOfText(text).alerts(), AlertStore::tableOf(doc).alerts()) << "text:\n"
+                                                                                             << text;
+        for (const char* section : {"Alerte1", " alerte2", "Param", "Alerte5", "Alerte4"})
+            for (const char* key : {"Info1", "info2 ", "Info10", "Info5", "Info9", ""})
+                ASSERT_EQ(IniDocument::valueIn(text, section, key), doc.value(section, key))
+                    << section << "/" << key << " in:\n"
+                    << text;
+    }
+}
