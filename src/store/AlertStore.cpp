@@ -7,7 +7,6 @@
 #include <charconv>
 #include <limits>
 #include <unordered_map>
-#include <unordered_set>
 
 namespace zento {
 
@@ -24,24 +23,18 @@ bool AlertStore::exists() const {
     return std::filesystem::exists(m_iniPath, ec);
 }
 
-StoreStatus AlertStore::unreadable(const std::string& why) const {
-    return StoreStatus::failure("le fichier " + m_iniPath.string() + " existe mais ne peut pas être lu (" +
-                                why + ")");
-}
-
-AlertStore::Loaded AlertStore::load() const {
+AlertStore::StoreText AlertStore::readText() const {
     FileRead read = readWholeFile(m_iniPath);
     if (read.status == FileRead::Status::Error)
-        return {IniDocument{}, unreadable(read.error)};
-    return {IniDocument::parse(decodeOwnedStoreBytes(std::move(read.bytes)).utf8), StoreStatus::success()};
+        return {{},
+                StoreStatus::failure("le fichier " + m_iniPath.string() +
+                                     " existe mais ne peut pas être lu (" + read.error + ")")};
+    return {decodeOwnedStoreBytes(std::move(read.bytes)).utf8, StoreStatus::success()};
 }
 
 std::string AlertStore::ReadIniValue(std::string_view section, std::string_view key,
                                      std::string_view def) const {
-    FileRead read = readWholeFile(m_iniPath);
-    if (read.status != FileRead::Status::Ok)
-        return std::string(def);
-    if (auto v = IniDocument::valueIn(decodeOwnedStoreBytes(std::move(read.bytes)).utf8, section, key))
+    if (auto v = IniDocument::valueIn(readText().utf8, section, key))
         return std::move(*v);
     return std::string(def);
 }
@@ -129,39 +122,34 @@ StoreStatus AlertStore::DeleteAlertSection(std::int32_t id) {
     return edit([&](IniDocument& doc) { return doc.removeSection(Alerte::sectionOf(id)); });
 }
 
-std::int32_t AlertStore::alertIdOfSection(std::string_view name) {
-    if (name.substr(0, kSectionPrefix.size()) != kSectionPrefix)
-        return 0;
-    const std::string_view rest = name.substr(kSectionPrefix.size());
-    if (rest.empty() || rest.front() < '1' || rest.front() > '9')
+namespace {
+
+/// The Id a section name gives after its "Alerte": a positive decimal number that fits 32
+/// bits, without sign or leading zero; else 0.
+std::int32_t idOfDigits(std::string_view digits) {
+    if (digits.empty() || digits.front() < '1' || digits.front() > '9')
         return 0;
     std::int32_t id = 0;
-    const auto [end, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), id);
-    if (ec != std::errc{} || end != rest.data() + rest.size())
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), id);
+    if (ec != std::errc{} || end != digits.data() + digits.size())
         return 0;
     return id;
 }
 
-AlertTable AlertStore::LoadAllAlerts(StoreStatus* status) const {
-    FileRead read = readWholeFile(m_iniPath);
-    if (read.status == FileRead::Status::Error) {
-        if (status)
-            *status = unreadable(read.error);
-        return {};
-    }
-    if (status)
-        *status = StoreStatus::success();
-    return tableOfText(decodeOwnedStoreBytes(std::move(read.bytes)).utf8);
+/// The Id of a section named "Alerte<Id>" in any case: the sections that a lookup of
+/// "Alerte<Id>" finds.
+std::int32_t alertIdOfSectionAnyCase(std::string_view name) {
+    const std::string_view prefix = AlertStore::kSectionPrefix;
+    if (!EqualsNoCase(name.substr(0, prefix.size()), prefix))
+        return 0;
+    return idOfDigits(name.substr(prefix.size()));
 }
-
-namespace {
 
 /// k for a key "Info<k>" (any case, 1..10, no sign or leading zero), else 0.
 int infoFieldOfKey(std::string_view key) {
     if (key.size() < 5 || key.size() > 6)
         return 0;
-    if ((key[0] | 0x20) != 'i' || (key[1] | 0x20) != 'n' || (key[2] | 0x20) != 'f' ||
-        (key[3] | 0x20) != 'o' || key[4] == '0')
+    if (!EqualsNoCase(key.substr(0, 4), "Info") || key[4] == '0')
         return 0;
     int k = 0;
     const auto [end, ec] = std::from_chars(key.data() + 4, key.data() + key.size(), k);
@@ -170,55 +158,24 @@ int infoFieldOfKey(std::string_view key) {
     return k;
 }
 
-/// Sets a field from an entry unless an earlier entry of the same key already did: the first
-/// of duplicate keys is the one read, as every lookup of the store reads it.
-struct FieldSetter {
-    Alerte& alert;
-    bool set[Alerte::kFieldCount + 1] = {};
-
-    void operator()(std::string_view key, std::string_view raw) {
-        const int k = infoFieldOfKey(key);
-        if (k == 0 || set[k])
-            return;
-        set[k] = true;
-        alert.field(k) = IniDocument::unquoteValue(raw);
-    }
-};
-
-/// The Id of a section whose name is "Alerte<Id>" in any case: the sections a lookup of
-/// "Alerte<Id>" may find.
-std::int32_t alertIdOfSectionAnyCase(std::string_view name) {
-    const std::string_view prefix = AlertStore::kSectionPrefix;
-    if (name.size() <= prefix.size())
-        return 0;
-    for (std::size_t i = 0; i < prefix.size(); ++i)
-        if ((name[i] | 0x20) != (prefix[i] | 0x20))
-            return 0;
-    std::string canonical(prefix);
-    canonical += name.substr(prefix.size());
-    return AlertStore::alertIdOfSection(canonical);
-}
-
 } // namespace
 
-AlertTable AlertStore::tableOf(const IniDocument& doc) {
-    std::vector<Alerte> alerts;
-    std::unordered_set<std::int32_t> seen;
-    doc.forEachSection([&](std::string_view name) {
-        const std::int32_t id = alertIdOfSection(name);
-        if (id == 0 || !seen.insert(id).second)
-            return;
-        Alerte a;
-        a.Id = id;
-        doc.forEachEntry(name, FieldSetter{a});
-        alerts.push_back(std::move(a));
-    });
-    return AlertTable(std::move(alerts));
+std::int32_t AlertStore::alertIdOfSection(std::string_view name) {
+    if (name.substr(0, kSectionPrefix.size()) != kSectionPrefix)
+        return 0;
+    return idOfDigits(name.substr(kSectionPrefix.size()));
+}
+
+AlertTable AlertStore::LoadAllAlerts(StoreStatus* status) const {
+    StoreText t = readText();
+    if (status)
+        *status = std::move(t.status);
+    return tableOfText(t.utf8);
 }
 
 AlertTable AlertStore::tableOfText(std::string_view text) {
-    // The rules of tableOf over a parsed document, read straight from the text: no line is
-    // copied, so a reload of thousands of alerts allocates little more than the table itself.
+    // Read straight from the text, by the document's rules: no line is copied, so a reload of
+    // thousands of alerts allocates little more than the table itself.
     struct Header {
         std::string_view name;
         std::size_t bodyBegin = 0; ///< the line after "[name]"
@@ -228,10 +185,6 @@ AlertTable AlertStore::tableOfText(std::string_view text) {
     // Id -> the first header that a lookup of "Alerte<Id>" finds (names match in any case).
     std::unordered_map<std::int32_t, std::size_t> firstHeaderOf;
     ForEachLine(text, 0, text.size(), [&](std::string_view line, std::size_t begin, std::size_t next) {
-        // Most lines are entries: only a line starting with "[" may be a header.
-        const std::size_t first = line.find_first_not_of(" \t");
-        if (first == std::string_view::npos || line[first] != '[')
-            return;
         const IniDocument::LineShape shape = IniDocument::shapeOf(line);
         if (shape.kind != IniDocument::Kind::Section)
             return;
@@ -256,12 +209,15 @@ AlertTable AlertStore::tableOfText(std::string_view text) {
         first = kTaken;
         Alerte a;
         a.Id = id;
-        FieldSetter setField{a};
+        bool set[Alerte::kFieldCount + 1] = {}; // the first of duplicate keys is the one read
         ForEachLine(text, source.bodyBegin, source.bodyEnd,
                     [&](std::string_view line, std::size_t, std::size_t) {
                         const IniDocument::LineShape shape = IniDocument::shapeOf(line);
-                        if (shape.kind == IniDocument::Kind::Entry)
-                            setField(shape.name, line.substr(line.find('=') + 1));
+                        const int k = shape.kind == IniDocument::Kind::Entry ? infoFieldOfKey(shape.name) : 0;
+                        if (k == 0 || set[k])
+                            return;
+                        set[k] = true;
+                        a.field(k) = IniDocument::unquoteValue(line.substr(line.find('=') + 1));
                     });
         alerts.push_back(std::move(a));
     }
@@ -269,7 +225,7 @@ AlertTable AlertStore::tableOfText(std::string_view text) {
 }
 
 std::int32_t AlertStore::FindFreeAlertId() const {
-    return freeIdIn(load().doc);
+    return freeIdIn(IniDocument::parse(readText().utf8));
 }
 
 std::int32_t AlertStore::freeIdIn(const IniDocument& doc) {

@@ -74,12 +74,9 @@ public:
     /// An unreadable file gives an empty table and the reason in `*status`.
     AlertTable LoadAllAlerts(StoreStatus* status = nullptr) const;
 
-    /// The table a document holds, by the rules of LoadAllAlerts (which reads the file and
-    /// calls this), so that a document already in memory is read without touching the disk.
-    static AlertTable tableOf(const IniDocument& doc);
-
-    /// The table that UTF-8 store text holds: the same as tableOf(IniDocument::parse(text)),
-    /// read in one scan without building the document (how LoadAllAlerts reads the file).
+    /// The table that UTF-8 store text holds, by the rules of LoadAllAlerts (which reads the
+    /// file and calls this), with the lookups' rules for names and keys: a section found in any
+    /// case, the first of duplicate sections and keys. Read without building the document.
     static AlertTable tableOfText(std::string_view text);
 
     /// The smallest N >= 1 whose section "Alerte<N>" is missing or has an empty Info1.
@@ -94,12 +91,12 @@ public:
     static std::int32_t alertIdOfSection(std::string_view name);
 
 private:
-    struct Loaded {
-        IniDocument doc;
+    struct StoreText {
+        std::string utf8; ///< empty when the file is missing or cannot be read
         StoreStatus status;
     };
-    Loaded load() const;
-    StoreStatus unreadable(const std::string& why) const;
+    /// The file's text, decoded, or why it cannot be read.
+    StoreText readText() const;
     static std::int32_t freeIdIn(const IniDocument& doc);
     static void setAlertValues(IniDocument& doc, const Alerte& alert);
 

@@ -64,18 +64,9 @@ IniDocument::Line IniDocument::classify(std::string text) {
 IniDocument IniDocument::parse(std::string_view text) {
     IniDocument doc;
     doc.m_lines.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
-    std::size_t start = 0;
-    while (start < text.size()) {
-        auto nl = text.find('\n', start);
-        const bool last = nl == std::string_view::npos;
-        if (last)
-            nl = text.size();
-        std::string_view raw = text.substr(start, nl - start);
-        if (!raw.empty() && raw.back() == '\r')
-            raw.remove_suffix(1);
-        doc.m_lines.push_back(classify(std::string(raw)));
-        start = last ? text.size() : nl + 1;
-    }
+    ForEachLine(text, 0, text.size(), [&doc](std::string_view line, std::size_t, std::size_t) {
+        doc.m_lines.push_back(classify(std::string(line)));
+    });
     doc.reindex();
     return doc;
 }
@@ -193,19 +184,18 @@ std::optional<std::string> IniDocument::valueIn(std::string_view text, std::stri
     const std::string_view wantedKey = TrimBlanks(key);
     bool inSection = false;
     std::optional<std::string> found;
-    // Stops at the end of the first section of that name: later ones are never read.
-    bool done = false;
+    // Only the first section of that name is read: the walk ends with it.
     ForEachLine(text, 0, text.size(), [&](std::string_view line, std::size_t, std::size_t) {
-        if (done)
-            return;
         const LineShape shape = shapeOf(line);
         if (shape.kind == Kind::Section) {
-            done = inSection;
-            inSection = !done && EqualsNoCase(shape.name, wantedSection);
+            if (inSection)
+                return false;
+            inSection = EqualsNoCase(shape.name, wantedSection);
         } else if (inSection && shape.kind == Kind::Entry && EqualsNoCase(shape.name, wantedKey)) {
             found = unquoteValue(line.substr(line.find('=') + 1));
-            done = true;
+            return false;
         }
+        return true;
     });
     return found;
 }

@@ -319,7 +319,7 @@ TEST(CrashSafety, AKilledWriterLeavesTheOldOrTheNewStoreWhole) {
             ASSERT_EQ(backupNow, bytes[acked]);
         else
             ASSERT_TRUE(backupNow == previousBackup || backupNow == bytes[acked]);
-        ASSERT_GT(AlertStore::tableOf(IniDocument::parse(decodeStoreBytes(backupNow).utf8)).AlertCount(), 0);
+        ASSERT_GT(AlertStore::tableOfText(decodeStoreBytes(backupNow).utf8).AlertCount(), 0);
 
         // At most the one temporary file of the write in flight is left, hidden beside the store
         // under a name no load reads.
