@@ -83,6 +83,9 @@ void AlertStore::setAlertValues(IniDocument& doc, const Alerte& alert) {
     const std::string section = Alerte::sectionOf(alert.Id);
     for (int k = 1; k <= Alerte::kFieldCount; ++k)
         doc.setValue(section, Alerte::keyOf(k), alert.field(k));
+    // An alert made here has no UID; an edit of an imported one keeps the UID it had.
+    if (!alert.Uid.empty())
+        doc.setValue(section, Alerte::kUidKey, alert.Uid);
 }
 
 StoreStatus AlertStore::WriteAlert(const Alerte& alert) {
@@ -209,15 +212,19 @@ AlertTable AlertStore::tableOfText(std::string_view text) {
         first = kTaken;
         Alerte a;
         a.Id = id;
-        bool set[Alerte::kFieldCount + 1] = {}; // the first of duplicate keys is the one read
+        // The first of duplicate keys is the one read; slot 0 stands for the UID.
+        bool set[Alerte::kFieldCount + 1] = {};
         ForEachLine(text, source.bodyBegin, source.bodyEnd,
                     [&](std::string_view line, std::size_t, std::size_t) {
                         const IniDocument::LineShape shape = IniDocument::shapeOf(line);
-                        const int k = shape.kind == IniDocument::Kind::Entry ? infoFieldOfKey(shape.name) : 0;
-                        if (k == 0 || set[k])
+                        if (shape.kind != IniDocument::Kind::Entry)
+                            return;
+                        const int k = infoFieldOfKey(shape.name);
+                        const bool uid = k == 0 && EqualsNoCase(shape.name, Alerte::kUidKey);
+                        if ((k == 0 && !uid) || set[k])
                             return;
                         set[k] = true;
-                        a.field(k) = IniDocument::unquoteValue(line.substr(line.find('=') + 1));
+                        (uid ? a.Uid : a.field(k)) = IniDocument::unquoteValue(line.substr(line.find('=') + 1));
                     });
         alerts.push_back(std::move(a));
     }

@@ -21,6 +21,9 @@ struct Alerte {
     std::string AlertTime;  ///< Info8, HH:MM or empty for an all-day alert
     std::string LoopSound;  ///< Info9, "1" loop, "0" once
     std::string Action;     ///< Info10, file, web address or mailto link to open
+    /// Key "UID": the iCalendar UID of the item an imported alert came from, so that importing
+    /// the same file again adds nothing; empty for alerts made here.
+    std::string Uid;
 
     static constexpr int kFieldCount = 10;
 
@@ -30,6 +33,8 @@ struct Alerte {
 
     /// "Info1" .. "Info10".
     static std::string keyOf(int k) { return "Info" + std::to_string(k); }
+    /// "UID".
+    static constexpr std::string_view kUidKey = "UID";
     /// "Alerte<Id>".
     static std::string sectionOf(std::int32_t id) { return "Alerte" + std::to_string(id); }
 
