@@ -1,7 +1,7 @@
 #include "about/frmSplash.h"
 
-#include "app/Twips.h"
-#include "app/UserDialogs.h"
+#include "ui/Twips.h"
+#include "ui/UserDialogs.h"
 #include "media/ActionLauncher.h"
 
 #include <QEvent>

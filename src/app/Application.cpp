@@ -3,20 +3,22 @@
 #include "about/frmSplash.h"
 #include "app/DataLocation.h"
 #include "app/QtSettingsStore.h"
-#include "app/Services.h"
 #include "app/SingleInstance.h"
 #include "app/Translations.h"
 #include "app/TrayShell.h"
-#include "app/UserDialogs.h"
-#include "appearance/EmoticonSet.h"
-#include "appearance/NewAlertColors.h"
 #include "appearance/RandomSource.h"
 #include "editor/frmMain.h"
 #include "media/QtActionLauncher.h"
 #include "media/QtSoundOutput.h"
 #include "media/SoundFolder.h"
+#include "popup/frmAlerte.h"
 #include "schedule/Clock.h"
+#include "service/AlertService.h"
+#include "session/Session.h"
 #include "store/AlertStore.h"
+#include "ui/ErrorText.h"
+#include "ui/Services.h"
+#include "ui/UserDialogs.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -29,8 +31,8 @@
 namespace zento {
 namespace {
 
-/// Steps 2 to 4 of start-up, for every command: the data folder from the settings, created on
-/// the first start. Prints why it cannot go on.
+/// The data folder from the settings, created on the first start, for every command. Prints
+/// why it cannot go on.
 std::optional<DataLocation> locateData() {
     QtSettingsStore settings;
     const DataLocationResult where = LocateData(settings, systemEnvironment());
@@ -49,19 +51,22 @@ void tellRunningCopyToReload() {
         SingleInstance::sendToRunningCopy(runtime, SingleInstance::Message::Reload);
 }
 
+/// Prints a failure of a command under its headline; the status of the command.
+int failed(const char* headline, const Error& error) {
+    std::cerr << headline << ErrorText(error) << '\n';
+    return 1;
+}
+
 } // namespace
 
 int runListCommand() {
     const auto where = locateData();
     if (!where)
         return 1;
-    StoreStatus status;
-    const AlertTable table = AlertStore(where->IniPath).LoadAllAlerts(&status);
-    if (!status.ok()) {
-        std::cerr << "Impossible de lire les alertes : " << status.error << '\n';
-        return 1;
-    }
-    std::cout << FormatAlertList(table);
+    const auto table = AlertStore(where->IniPath).LoadAllAlerts();
+    if (!table)
+        return failed("Impossible de lire les alertes : ", table.error());
+    std::cout << FormatAlertList(*table);
     std::cout.flush();
     return std::cout.good() ? 0 : 1;
 }
@@ -71,30 +76,21 @@ int runAddCommand(const AddOptions& options) {
     if (!where)
         return 1;
     AlertStore store(where->IniPath);
+    AlertService service(store);
     // The defaults of a new alert, as the editor applies them.
     StdRandomSource random;
-    const ColorPair colors = NewAlertColors(store.ReadIniValue(AlertStore::kParam, "Fond"),
-                                            store.ReadIniValue(AlertStore::kParam, "Police"), random);
-    const int emoticon = NewAlertEmoticon(store.ReadIniValue(AlertStore::kParam, "Img"));
-    const AddRequest request =
-        BuildAddRequest(options, DayOf(SystemClock().now()), FormatColorValue(colors.background),
-                        FormatColorValue(colors.text), emoticon);
-    if (!request.ok()) {
-        std::cerr << request.error << '\n';
-        return 1;
-    }
-    Alerte alert = request.alert;
-    if (!alert.Sound.empty() && !QFileInfo(soundFolder() + QString::fromStdString(alert.Sound)).isFile()) {
-        std::cerr << "Son introuvable : " << alert.Sound << " (les sons sont dans "
-                  << soundFolder().toStdString() << ")\n";
-        return 1;
-    }
-    if (const StoreStatus s = store.WriteNewAlert(alert); !s) {
-        std::cerr << "Impossible d'enregistrer l'alerte : " << s.error << '\n';
-        return 1;
-    }
-    store.WriteIniValue(AlertStore::kParam, "Nb", std::to_string(store.LoadAllAlerts().AlertCount()));
-    std::cout << alert.Id << '\n';
+    const auto alert = BuildAddAlert(
+        options, service.newAlert(DayOf(SystemClock().now()), service.defaultEmoticon(), random));
+    if (!alert)
+        return failed("", alert.error());
+    if (!alert->Sound.empty() && !QFileInfo(soundFolder() + QString::fromStdString(alert->Sound)).isFile())
+        return failed("", Error{ErrorCode::SoundNotFound, alert->Sound + " (les sons sont dans " +
+                                                              soundFolder().toStdString() + ")"});
+    const auto id = service.add(*alert);
+    if (!id)
+        return failed(AlertService::isRefusal(id.error()) ? "" : "Impossible d'enregistrer l'alerte : ",
+                      id.error());
+    std::cout << *id << '\n';
     tellRunningCopyToReload();
     return 0;
 }
@@ -104,15 +100,10 @@ int runDeleteCommand(std::int32_t id) {
     if (!where)
         return 1;
     AlertStore store(where->IniPath);
-    if (!store.LoadAllAlerts().positionOf(id)) {
-        std::cerr << "Aucune alerte n'a le numéro " << id << '\n';
-        return 1;
-    }
-    if (const StoreStatus s = store.DeleteAlertSection(id); !s) {
-        std::cerr << "Impossible de supprimer l'alerte : " << s.error << '\n';
-        return 1;
-    }
-    store.WriteIniValue(AlertStore::kParam, "Nb", std::to_string(store.LoadAllAlerts().AlertCount()));
+    const Status removed = AlertService(store).remove(id);
+    if (!removed)
+        return failed(removed.error().code == ErrorCode::NotFound ? "" : "Impossible de supprimer l'alerte : ",
+                      removed.error());
     tellRunningCopyToReload();
     return 0;
 }
@@ -136,7 +127,7 @@ int runApplication(int& argc, char** argv) {
     }
 
     QtUserDialogs dialogs;
-    // 1. One copy per user: a second one brings the first forward, says so and ends.
+    // One copy per user: a second one brings the first forward, says so and ends.
     SingleInstance instance;
     if (!instance.tryBecomePrimary()) {
         SingleInstance::sendToRunningCopy(instance.runtimeFolder(), SingleInstance::Message::Activate);
@@ -145,7 +136,7 @@ int runApplication(int& argc, char** argv) {
         return 0;
     }
 
-    // 2-4. The data folder.
+    // The data folder, from the settings.
     QtSettingsStore settings;
     const DataLocationResult where = LocateData(settings, systemEnvironment());
     if (!where.ok()) {
@@ -155,32 +146,39 @@ int runApplication(int& argc, char** argv) {
     }
     AlertStore store(where.location.IniPath);
 
-    // 5. The default emoticon of new alerts, read once.
-    const std::string defaultEmoticon = store.ReadIniValue(AlertStore::kParam, "Img");
-
     SystemClock clock;
     StdRandomSource random;
     QtSoundOutput sound;
     QtActionLauncher launcher;
     Services services{clock, random, dialogs, sound, launcher};
+    // The session reads the default emoticon of new alerts now, once.
+    Session session(store, clock, random);
 
-    // 6. The splash, not waited for.
+    // The splash, not waited for.
     QPointer<frmSplash> splash = new frmSplash(launcher);
     splash->showSplash();
 
-    // 7. The table, the main window (its lists, the grid) and the notification icon.
-    frmMain window(store, services, defaultEmoticon);
-    window.LoadAllAlerts();
+    // The table, the main window (its lists, the grid) and the notification icon.
+    frmMain window(session, services);
+    QObject::connect(&session, &Session::alertDue, &window,
+                     [&](const Alerte& alert) { ShowAlertPopup(session, services, alert, false); });
+    session.LoadAllAlerts();
     window.ListeAlertes();
-    TrayShell shell(window, services, QSystemTrayIcon::isSystemTrayAvailable());
+    TrayShell shell(window, session, services, QSystemTrayIcon::isSystemTrayAvailable());
     shell.start(store.exists());
 
     QObject::connect(&shell, &TrayShell::quitNow, &app, [] { QCoreApplication::exit(0); });
     QObject::connect(&window, &frmMain::aboutRequested, &window,
                      [&splash, &launcher] { frmSplash::openAbout(splash, launcher); });
     QObject::connect(&instance, &SingleInstance::activateRequested, &shell, &TrayShell::activateRequested);
-    QObject::connect(&instance, &SingleInstance::reloadRequested, &window, &frmMain::storeChangedOutside);
-    return QApplication::exec();
+    // Another process changed the store (zento --add, --delete): reload it at once.
+    QObject::connect(&instance, &SingleInstance::reloadRequested, &session, &Session::LoadAllAlerts);
+    const int status = QApplication::exec();
+    // Popups still open when the program ends go before the session they refer to.
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (qobject_cast<frmAlerte*>(w))
+            delete w;
+    return status;
 }
 
 } // namespace zento

@@ -1,7 +1,6 @@
 #include "app/CommandLine.h"
 
-#include "appearance/EmoticonSet.h"
-#include "store/ColorValue.h"
+#include "store/DateText.h"
 
 #include <algorithm>
 #include <cctype>
@@ -130,74 +129,66 @@ std::optional<int> ParseRecurrenceOption(const std::string& text) {
     return std::nullopt;
 }
 
-AddRequest BuildAddRequest(const AddOptions& o, Date today, const std::string& defaultBackColor,
-                           const std::string& defaultForeColor, int defaultEmoticon) {
-    AddRequest r;
-    Alerte& a = r.alert;
-    if (TrimBlanks(o.message).empty()) {
-        r.error = "Indiquez un message";
-        return r;
-    }
+Result<Alerte> BuildAddAlert(const AddOptions& o, Alerte a) {
     a.Message = o.message;
-    Date date = today;
-    if (o.date) {
-        const auto d = ParseDate(*o.date);
-        if (!d || *d == kNoDate) {
-            r.error = "Date non valide";
-            return r;
-        }
-        date = *d;
-    }
-    a.AlertDate = FormatDate(date);
-    if (o.time) {
-        const auto t = ParseTime(*o.time);
-        if (!t) {
-            r.error = "Heure non valide : " + *o.time + " (attendu HH:MM)";
-            return r;
-        }
-        a.AlertTime = FormatTime(*t);
-    }
-    int recurrence = 0;
+    if (o.date)
+        a.AlertDate = *o.date;
+    if (o.time)
+        a.AlertTime = *o.time;
     if (o.recurrence) {
         const auto code = ParseRecurrenceOption(*o.recurrence);
-        if (!code) {
-            r.error = "Périodicité non valide : " + *o.recurrence +
-                      " (0 à 8, ou Unique, Journalier, Hebdomadaire, "
-                      "\"1 semaine sur 2\", Mensuel, \"1 mois sur 2\", Trimestriel, Semestriel, Annuel)";
-            return r;
-        }
-        recurrence = *code;
+        a.Recurrence = code ? std::to_string(*code) : *o.recurrence;
     }
-    a.Recurrence = std::to_string(recurrence);
-    int emoticon = defaultEmoticon;
-    if (o.emoticon) {
-        const auto e = ParseEmoticonIndex(*o.emoticon);
-        if (!e) {
-            r.error = "Emoticon non valide : " + *o.emoticon + " (0 à 15)";
-            return r;
-        }
-        emoticon = *e;
-    }
-    a.Emoticon = std::to_string(emoticon);
-    a.Sound = o.noSound ? std::string() : o.sound.value_or("Defaut.wav");
-    a.BackColor = defaultBackColor;
-    a.ForeColor = defaultForeColor;
+    if (o.emoticon)
+        a.Emoticon = *o.emoticon;
+    if (o.noSound)
+        a.Sound.clear();
+    else if (o.sound)
+        a.Sound = *o.sound;
     if (o.colors) {
         const auto comma = o.colors->find(',');
-        const auto bg =
-            comma == std::string::npos ? std::nullopt : ParseColorValue(o.colors->substr(0, comma));
-        const auto fg =
-            comma == std::string::npos ? std::nullopt : ParseColorValue(o.colors->substr(comma + 1));
-        if (!bg || !fg) {
-            r.error = "Couleurs non valides : " + *o.colors + " (attendu FOND,POLICE en décimal ou &H…)";
-            return r;
-        }
-        a.BackColor = FormatColorValue(*bg);
-        a.ForeColor = FormatColorValue(*fg);
+        if (comma == std::string::npos)
+            return Error{ErrorCode::InvalidColors, *o.colors};
+        a.BackColor = o.colors->substr(0, comma);
+        a.ForeColor = o.colors->substr(comma + 1);
     }
     a.LoopSound.assign(1, o.loop ? '1' : '0');
-    a.Action = o.action.value_or(std::string());
-    return r;
+    if (o.action)
+        a.Action = *o.action;
+    return a;
+}
+
+std::string ErrorText(const Error& e) {
+    const std::string& d = e.detail;
+    switch (e.code) {
+    case ErrorCode::EmptyMessage:
+        return "Indiquez un message";
+    case ErrorCode::InvalidDate:
+        return "Date non valide";
+    case ErrorCode::InvalidTime:
+        return "Heure non valide : " + d + " (attendu HH:MM)";
+    case ErrorCode::InvalidRecurrence:
+        return "Périodicité non valide : " + d +
+               " (0 à 8, ou Unique, Journalier, Hebdomadaire, "
+               "\"1 semaine sur 2\", Mensuel, \"1 mois sur 2\", Trimestriel, Semestriel, Annuel)";
+    case ErrorCode::InvalidEmoticon:
+        return "Emoticon non valide : " + d + " (0 à 15)";
+    case ErrorCode::InvalidColors:
+        return "Couleurs non valides : " + d + " (attendu FOND,POLICE en décimal ou &H…)";
+    case ErrorCode::SoundNotFound:
+        return "Son introuvable : " + d;
+    case ErrorCode::NotFound:
+        return "Aucune alerte n'a le numéro " + d;
+    case ErrorCode::StoreUnreadable:
+        return "le fichier Alertes.ini existe mais ne peut pas être lu (" + d + ")";
+    case ErrorCode::StoreReadOnly:
+        return "le fichier est en lecture seule";
+    case ErrorCode::BadCalendar:
+        return "le fichier n'est pas un calendrier lisible (" + d + ")";
+    case ErrorCode::WriteFailed:
+        break;
+    }
+    return d;
 }
 
 std::string UsageText() {

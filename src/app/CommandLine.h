@@ -1,7 +1,7 @@
 #pragma once
 
 #include "store/AlertTable.h"
-#include "store/DateText.h"
+#include "store/Result.h"
 
 #include <cstdint>
 #include <optional>
@@ -42,17 +42,13 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args);
 /// ("mensuel", "1 SEMAINE SUR 2"); nullopt otherwise.
 std::optional<int> ParseRecurrenceOption(const std::string& text);
 
-/// The new alert `--add` describes, checked with the editor's rules. `today` fills a missing
-/// date; `defaultColors` and `defaultEmoticon` are the defaults of new alerts already applied
-/// (the caller draws them). On a refusal, `error` holds the message to print and nothing is to
-/// be written.
-struct AddRequest {
-    Alerte alert;
-    std::string error;
-    bool ok() const { return error.empty(); }
-};
-AddRequest BuildAddRequest(const AddOptions& options, Date today, const std::string& defaultBackColor,
-                           const std::string& defaultForeColor, int defaultEmoticon);
+/// The new alert `--add` describes: `fresh` (a new alert with the defaults of new alerts) with
+/// the options given, as typed; the alert service checks it when it stores it. An error only for
+/// what is not an alert's value at all (colours that are not a pair).
+Result<Alerte> BuildAddAlert(const AddOptions& options, Alerte fresh);
+
+/// The French words of an error on the command line (the one place that makes them).
+std::string ErrorText(const Error& error);
 
 /// The text of `zento --help`.
 std::string UsageText();

@@ -1,17 +1,20 @@
 #include "app/TrayShell.h"
 
-#include "app/Services.h"
-#include "app/UserDialogs.h"
 #include "editor/frmMain.h"
 #include "media/SoundOutput.h"
+#include "session/Session.h"
+#include "ui/Services.h"
+#include "ui/UserDialogs.h"
 
 #include <QMenu>
 #include <QSystemTrayIcon>
 
 namespace zento {
 
-TrayShell::TrayShell(frmMain& window, Services& services, bool trayAvailable, QObject* parent)
-    : QObject(parent), m_window(window), m_services(services), m_trayAvailable(trayAvailable) {
+TrayShell::TrayShell(frmMain& window, Session& session, Services& services, bool trayAvailable,
+                     QObject* parent)
+    : QObject(parent), m_window(window), m_session(session), m_services(services),
+      m_trayAvailable(trayAvailable) {
     m_mnuMenu = new QMenu(tr("Menu"));
     m_mnuMenu->setObjectName(QStringLiteral("mnuMenu"));
     QAction* show = m_mnuMenu->addAction(tr("Gérer les alertes"));
@@ -93,13 +96,12 @@ void TrayShell::mnuQuit_Click() {
 }
 
 void TrayShell::closeRequested() {
-    if (m_window.openPopupCount() == 0) {
+    if (m_session.openPopupCount() == 0) {
         endProgram();
         return;
     }
-    // A popup keeps the program alive; answering it brings the window back in standby.
+    // A popup keeps the program alive, and the tick goes on.
     m_window.cmdUndoNew_Click();
-    m_window.Timer1().stop();
     m_window.hide();
 }
 

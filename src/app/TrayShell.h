@@ -7,6 +7,7 @@ class QSystemTrayIcon;
 
 namespace zento {
 
+class Session;
 class frmMain;
 struct Services;
 
@@ -18,7 +19,8 @@ class TrayShell final : public QObject {
 public:
     /// `trayAvailable`: whether the desktop has a notification area (asked of the platform by
     /// the program, given by tests).
-    TrayShell(frmMain& window, Services& services, bool trayAvailable, QObject* parent = nullptr);
+    TrayShell(frmMain& window, Session& session, Services& services, bool trayAvailable,
+              QObject* parent = nullptr);
     ~TrayShell() override;
 
     /// The end of the window's loading: registers the icon, then hides the window (standby),
@@ -33,7 +35,7 @@ public:
     void mnuMasquer_Click(); ///< "Masquer": hidden (minimised when there is no notification area)
     void mnuQuit_Click();    ///< "Quitter": asks "Arreter Zento ?"; Yes ends, No hides
     /// The title-bar close box: ends the program when no popup is open; otherwise the window
-    /// goes (its timer stops) and comes back in standby when a popup is answered.
+    /// goes and the program stays for the popups (alerts keep falling due).
     void closeRequested();
     /// A second copy was started: restore the window if minimised and bring it forward; a
     /// hidden window stays hidden.
@@ -53,6 +55,7 @@ private:
     void endProgram();
 
     frmMain& m_window;
+    Session& m_session;
     Services& m_services;
     bool m_trayAvailable;
     QSystemTrayIcon* m_icon = nullptr;

@@ -1,12 +1,12 @@
 #include "appearance/AppearanceChooser.h"
 
-#include "app/Twips.h"
-#include "app/UserDialogs.h"
 #include "appearance/EmoticonSet.h"
-#include "appearance/NewAlertColors.h"
 #include "appearance/Palette.h"
 #include "appearance/QtColor.h"
-#include "store/AlertStore.h"
+#include "service/AlertService.h"
+#include "ui/ErrorText.h"
+#include "ui/Twips.h"
+#include "ui/UserDialogs.h"
 
 #include <QAbstractButton>
 #include <QContextMenuEvent>
@@ -47,10 +47,6 @@ constexpr int kOptionsHeight = 480;
 // "Autres couleurs" and "Par défaut" sit at the same place on both pages, so the switch does not
 // make them jump.
 constexpr int kPageButtonTop = 1725;
-
-QString fromView(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 QString hexName(ColorValue c) {
     return toQColor(c).name(QColor::HexRgb).toUpper();
@@ -174,10 +170,9 @@ bool isMenuKey(const QKeyEvent* e) {
 
 } // namespace
 
-AppearanceChooser::AppearanceChooser(AlertStore& store, UserDialogs& dialogs, RandomSource& random,
-                                     QWidget* txtMessage, QWidget* text1, QWidget* parent)
-    : QWidget(parent), m_store(store), m_dialogs(dialogs), m_random(random), m_txtMessage(txtMessage),
-      m_text1(text1) {
+AppearanceChooser::AppearanceChooser(AlertService& service, UserDialogs& dialogs, QWidget* txtMessage,
+                                     QWidget* text1, QWidget* parent)
+    : QWidget(parent), m_service(service), m_dialogs(dialogs), m_txtMessage(txtMessage), m_text1(text1) {
     initZentoResources();
     setObjectName(QStringLiteral("AppearanceChooser"));
     resize(twips::size(kWidthTwips, kHeightTwips));
@@ -472,45 +467,39 @@ void AppearanceChooser::openTestMenu(const QPoint& globalPos) {
 
 // --- Defaults for new alerts ------------------------------------------------------------------
 
-void AppearanceChooser::writeDefaults(const std::vector<std::pair<std::string, std::string>>& values) {
-    const StoreStatus status = m_store.WriteIniValues(AlertStore::kParam, values);
+void AppearanceChooser::defaultsWritten(const Status& status) {
     if (!status)
-        reportFailure(m_dialogs, this, QStringLiteral("Impossible d'enregistrer les réglages"), status.error);
+        reportFailure(m_dialogs, this, tr("Impossible d'enregistrer les réglages"), status.error());
 }
 
 void AppearanceChooser::mnuCouleursDefauts_Click() {
     const auto cell = PaletteCellAt(m_paletteMenuCell);
     if (!cell)
         return;
-    writeDefaults({{"Fond", FormatColorValue(cell->background)}, {"Police", FormatColorValue(cell->text)}});
+    defaultsWritten(m_service.setDefaultColors(ColorPair{cell->background, cell->text}));
 }
 
 void AppearanceChooser::mnuCouleurDefaut_Click() {
-    writeDefaults({{"Fond", FormatColorValue(toColorValue(boxBackground(m_txtMessage)))},
-                   {"Police", FormatColorValue(toColorValue(boxForeground(m_txtMessage)))}});
+    defaultsWritten(m_service.setDefaultColors(
+        ColorPair{toColorValue(boxBackground(m_txtMessage)), toColorValue(boxForeground(m_txtMessage))}));
 }
 
 void AppearanceChooser::mnuAlea_Click() {
-    // Empty keys mean "draw the colours of each new alert at random".
-    writeDefaults({{"Fond", ""}, {"Police", ""}});
+    defaultsWritten(m_service.setDefaultColors(std::nullopt));
 }
 
 void AppearanceChooser::mnuDefaut_Click() {
-    writeDefaults({{"Img", m_tag.toStdString()}});
+    defaultsWritten(m_service.setDefaultEmoticon(m_tag.toStdString()));
 }
 
 void AppearanceChooser::cmdEmoDefaut_Click() {
     mnuDefaut_Click();
 }
 
-void AppearanceChooser::ApplyNewAlertDefaults(const std::string& DefaultEmoticon) {
-    const std::string fond = m_store.ReadIniValue(AlertStore::kParam, "Fond");
-    const std::string police = m_store.ReadIniValue(AlertStore::kParam, "Police");
-    // One draw for both colours, so that two random colours come from the same cell.
-    const ColorPair colors = NewAlertColors(fond, police, m_random);
-    img_Click(NewAlertEmoticon(DefaultEmoticon));
-    const QColor bg = toQColor(colors.background);
-    const QColor fg = toQColor(colors.text);
+void AppearanceChooser::ApplyNewAlertDefaults(const Alerte& fresh) {
+    img_Click(ParseEmoticonIndex(fresh.Emoticon).value_or(kDefaultEmoticon));
+    const QColor bg = parseQColor(fresh.BackColor).value_or(boxBackground(m_txtMessage));
+    const QColor fg = parseQColor(fresh.ForeColor).value_or(boxForeground(m_txtMessage));
     setBoxColors(m_txtMessage, bg, fg);
     setBoxColors(m_text1, bg, fg);
 }

@@ -1,12 +1,11 @@
 #pragma once
 
+#include "store/Result.h"
+
 #include <QString>
 #include <QWidget>
 
 #include <array>
-#include <string>
-#include <utility>
-#include <vector>
 
 class QAbstractButton;
 class QAction;
@@ -17,9 +16,9 @@ class QToolButton;
 
 namespace zento {
 
-class AlertStore;
-class RandomSource;
+class AlertService;
 class UserDialogs;
+struct Alerte;
 
 /// The left column of the alert editor: the colour palette page, the emoticon page, the switch
 /// between them, the preview of the chosen emoticon with its "Test" menu, and the commands that
@@ -39,8 +38,8 @@ public:
 
     /// txtMessage: the editor's message box (a QTextEdit); text1: the placeholder box lying over
     /// it (a QLineEdit). Either may be null (nothing is coloured then).
-    AppearanceChooser(AlertStore& store, UserDialogs& dialogs, RandomSource& random, QWidget* txtMessage,
-                      QWidget* text1, QWidget* parent = nullptr);
+    AppearanceChooser(AlertService& service, UserDialogs& dialogs, QWidget* txtMessage, QWidget* text1,
+                      QWidget* parent = nullptr);
 
     /// Choose-emoticon: Image1 shows that picture and Tag() becomes its index in decimal. An
     /// index without a picture (a hand-edited file) gives the push pin, emoticon 5.
@@ -49,11 +48,9 @@ public:
     /// The chosen emoticon as the editor stores it: "0".."15", or "" until one was chosen.
     QString Tag() const { return m_tag; }
 
-    /// The appearance of a new alert: one random draw serves both colours, a colour stored as
-    /// default (Fond, Police of [Param], read now) replaces the drawn one; the emoticon is
-    /// `DefaultEmoticon` (the Img read at start-up) when it is 0..15, else 5. Sets the message
-    /// box and the placeholder, shown or not.
-    void ApplyNewAlertDefaults(const std::string& DefaultEmoticon);
+    /// Shows the appearance of a new alert (colours and emoticon with the defaults of new
+    /// alerts applied) in the message box and the placeholder, shown or not.
+    void ApplyNewAlertDefaults(const Alerte& fresh);
 
     /// The palette cell whose menu was opened last (0 at start).
     int PaletteMenuCell() const { return m_paletteMenuCell; }
@@ -98,15 +95,14 @@ private:
 
     /// The placeholder mirrors the colours only while it shows over the message box.
     bool placeholderShowing() const;
-    /// Writes [Param] keys in one rewrite; tells the user when that failed.
-    void writeDefaults(const std::vector<std::pair<std::string, std::string>>& values);
+    /// Tells the user when a default could not be stored.
+    void defaultsWritten(const Status& status);
     /// Where a menu opened without a mouse press appears: at the pointer when it is over the
     /// control, else just below the control (keyboard use).
     QPoint menuPosition(const QWidget* anchor) const;
 
-    AlertStore& m_store;
+    AlertService& m_service;
     UserDialogs& m_dialogs;
-    RandomSource& m_random;
     QWidget* m_txtMessage;
     QWidget* m_text1;
 

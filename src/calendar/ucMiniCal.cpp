@@ -1,6 +1,6 @@
 #include "calendar/ucMiniCal.h"
 
-#include "app/Twips.h"
+#include "ui/Twips.h"
 
 #include <QApplication>
 #include <QFrame>

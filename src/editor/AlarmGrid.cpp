@@ -1,6 +1,6 @@
 #include "editor/AlarmGrid.h"
 
-#include "app/Twips.h"
+#include "ui/Twips.h"
 
 #include <QContextMenuEvent>
 #include <QHeaderView>

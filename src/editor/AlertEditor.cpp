@@ -1,8 +1,5 @@
 #include "editor/AlertEditor.h"
 
-#include "app/Services.h"
-#include "app/Twips.h"
-#include "app/UserDialogs.h"
 #include "appearance/AppearanceChooser.h"
 #include "appearance/QtColor.h"
 #include "calendar/ucMiniCal.h"
@@ -11,7 +8,12 @@
 #include "media/SoundFolder.h"
 #include "media/SoundPreview.h"
 #include "schedule/Clock.h"
+#include "session/Session.h"
 #include "store/DateText.h"
+#include "ui/ErrorText.h"
+#include "ui/Services.h"
+#include "ui/Twips.h"
+#include "ui/UserDialogs.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -84,8 +86,8 @@ private:
 
 } // namespace
 
-AlertEditor::AlertEditor(AlertStore& store, Services& services, QWidget* parent)
-    : QGroupBox(tr("Options d'alerte"), parent), m_store(store), m_services(services) {
+AlertEditor::AlertEditor(Session& session, Services& services, QWidget* parent)
+    : QGroupBox(tr("Options d'alerte"), parent), m_session(session), m_services(services) {
     setObjectName(QStringLiteral("fraEdit"));
     setGeometry(twips::rect(120, 120, 8055, 4692));
     // The panel lies over the list and hides it; only its caption is blue, not its contents.
@@ -204,8 +206,7 @@ void AlertEditor::buildControls() {
     cmdQuit->setAutoDefault(true);
     connect(cmdQuit, &QPushButton::clicked, this, &AlertEditor::quitClicked);
 
-    m_chooser =
-        new AppearanceChooser(m_store, m_services.dialogs, m_services.random, m_txtMessage, m_Text1, this);
+    m_chooser = new AppearanceChooser(m_session.service(), m_services.dialogs, m_txtMessage, m_Text1, this);
     m_chooser->move(0, 0);
     connect(m_chooser, &AppearanceChooser::testPopupRequested, this, &AlertEditor::testPopupRequested);
     connect(m_chooser, &AppearanceChooser::testActionRequested, this, &AlertEditor::testActionRequested);
@@ -249,7 +250,7 @@ void AlertEditor::paintEvent(QPaintEvent*) {
 void AlertEditor::fillLists(const QStringList& waveFiles) {
     m_cmbPeriodique->clear();
     for (const auto name : kRecurrenceNames)
-        m_cmbPeriodique->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+        m_cmbPeriodique->addItem(fromView(name));
     m_cmbPeriodique->setCurrentIndex(0);
 
     m_waveFiles = waveFiles;
@@ -305,9 +306,9 @@ void AlertEditor::selectWave(const QString& name, bool addWhenMissing) {
     selectText(m_cmbWave, name, addWhenMissing);
 }
 
-void AlertEditor::openNew(const std::string& defaultEmoticon) {
+void AlertEditor::openNew(const Alerte& fresh) {
     resetExtraListEntries();
-    m_ucDate->ChangeJour(DayOf(m_services.clock.now()));
+    m_ucDate->ChangeJour(ParseDate(fresh.AlertDate).value_or(DayOf(m_services.clock.now())));
     m_txtMessage->setMessage(QString());
     m_Text1->setText(kPlaceholder);
     m_Text1->show();
@@ -318,10 +319,9 @@ void AlertEditor::openNew(const std::string& defaultEmoticon) {
     m_optPopupSon->setChecked(true);
     optAlert_Click();
     m_txtAction->clear();
-    selectWave(QStringLiteral("Defaut.wav"), false);
-    m_chooser->ApplyNewAlertDefaults(defaultEmoticon);
+    selectWave(QString::fromStdString(fresh.Sound), false);
+    m_chooser->ApplyNewAlertDefaults(fresh);
     // The time lists keep the hour and minute last shown.
-    m_chkHeure->setChecked(false);
     chkHeure_Click();
     m_cmdAdd->setText(kAjouter);
     m_cmdAdd->setGeometry(twips::rect(6600, 1320, 1335, 372));
@@ -397,7 +397,7 @@ void AlertEditor::optAlert_Click() {
     if (withSound) {
         m_preview->imgPlayStop(true);
         m_chkReveil->setChecked(false);
-        selectWave(QStringLiteral("Defaut.wav"), false);
+        selectWave(fromView(kDefaultSound), false);
     } else {
         // A preview still playing goes with its controls; a popup's sound is left alone.
         if (m_preview->isPreviewing())
@@ -434,14 +434,6 @@ Alerte AlertEditor::readAlert() const {
     a.LoopSound.assign(1, m_chkReveil->isChecked() ? '1' : '0');
     a.Action = m_txtAction->text().toStdString();
     return a;
-}
-
-std::optional<QString> AlertEditor::refusal() const {
-    if (m_txtMessage->message().isEmpty())
-        return m_mode == Mode::Modifying ? tr("Indiquez le message") : tr("Indiquez un message");
-    if (m_ucDate->ChoixDate() == kNoDate)
-        return tr("Date non valide");
-    return std::nullopt;
 }
 
 bool AlertEditor::hasTime() const {

@@ -19,10 +19,10 @@ class QToolButton;
 
 namespace zento {
 
-class AlertStore;
 class AppearanceChooser;
 class MessageTextBox;
 class SoundPreview;
+class Session;
 class WrappingButton;
 class ucMiniCal;
 struct Services;
@@ -35,14 +35,15 @@ class AlertEditor final : public QGroupBox {
 public:
     enum class Mode { List, Adding, Modifying };
 
-    AlertEditor(AlertStore& store, Services& services, QWidget* parent = nullptr);
+    AlertEditor(Session& session, Services& services, QWidget* parent = nullptr);
 
     /// Fills the recurrence, hour, minute and sound lists (the window's loading).
     void fillLists(const QStringList& waveFiles);
 
-    /// Opens on a new alert: today, empty message under the placeholder, "Unique",
-    /// "Popup + son" with "Defaut.wav", the defaults for new alerts.
-    void openNew(const std::string& defaultEmoticon);
+    /// Opens on a new alert (the session's, with the defaults of new alerts): its date, its
+    /// colours and emoticon, "Unique", "Popup + son" with its sound, the empty message under the
+    /// placeholder; the time lists keep the hour and minute last shown.
+    void openNew(const Alerte& fresh);
     /// Opens on a stored alert. Values that cannot be shown (a date that is not a date, a
     /// recurrence outside 0..8) open as today and "Unique"; nothing changes until saved.
     void openExisting(const Alerte& alert);
@@ -53,9 +54,6 @@ public:
 
     /// The ten fields as the controls hold them (Id left 0).
     Alerte readAlert() const;
-    /// The refusal to show before storing ("Indiquez un message", "Indiquez le message",
-    /// "Date non valide"), or nullopt when the alert can be stored.
-    std::optional<QString> refusal() const;
 
     ucMiniCal* dateBox() const { return m_ucDate; }
     AppearanceChooser* chooser() const { return m_chooser; }
@@ -98,7 +96,7 @@ private:
     static void selectText(QComboBox* list, const QString& text, bool addWhenMissing);
     void resetExtraListEntries();
 
-    AlertStore& m_store;
+    Session& m_session;
     Services& m_services;
     Mode m_mode = Mode::List;
 

@@ -1,15 +1,16 @@
 #include "editor/frmMain.h"
 
-#include "app/Services.h"
-#include "app/Twips.h"
-#include "app/UserDialogs.h"
 #include "appearance/QtColor.h"
 #include "editor/AlarmGrid.h"
 #include "editor/AlertEditor.h"
 #include "media/ActionLauncher.h"
 #include "media/SoundFolder.h"
 #include "popup/frmAlerte.h"
-#include "schedule/Clock.h"
+#include "session/Session.h"
+#include "ui/ErrorText.h"
+#include "ui/Services.h"
+#include "ui/Twips.h"
+#include "ui/UserDialogs.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -19,7 +20,6 @@
 #include <QPushButton>
 
 #include <algorithm>
-#include <utility>
 
 namespace zento {
 namespace {
@@ -39,9 +39,8 @@ constexpr int kMargin = 120;
 
 } // namespace
 
-frmMain::frmMain(AlertStore& store, Services& services, std::string defaultEmoticon, QWidget* parent)
-    : QMainWindow(parent), m_store(store), m_services(services),
-      m_defaultEmoticon(std::move(defaultEmoticon)) {
+frmMain::frmMain(Session& session, Services& services, QWidget* parent)
+    : QMainWindow(parent), m_session(session), m_services(services) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(applicationTitle());
     setWindowIcon(QIcon(QStringLiteral(":/icons/zento.svg")));
@@ -50,7 +49,7 @@ frmMain::frmMain(AlertStore& store, Services& services, std::string defaultEmoti
     central->setObjectName(QStringLiteral("frmMainClient"));
     setCentralWidget(central);
     buildListPanel();
-    m_editor = new AlertEditor(m_store, m_services, central);
+    m_editor = new AlertEditor(m_session, m_services, central);
     buildMenus();
 
     connect(m_editor, &AlertEditor::addClicked, this, &frmMain::cmdAdd_Click);
@@ -60,25 +59,23 @@ frmMain::frmMain(AlertStore& store, Services& services, std::string defaultEmoti
     connect(m_editor, &AlertEditor::testPopupRequested, this, &frmMain::mnuTest_Click);
     connect(m_editor, &AlertEditor::testActionRequested, this, &frmMain::mnuTestAction_Click);
 
-    // The due-alert timer: off until the first load.
-    m_timer.setObjectName(QStringLiteral("Timer1"));
-    m_timer.setInterval(3000);
-    m_timer.setTimerType(Qt::CoarseTimer);
-    connect(&m_timer, &QTimer::timeout, this, &frmMain::Timer1_Timer);
+    // What the window shows is refilled at every reload, while it shows (showing refills it).
+    connect(&m_session, &Session::tableChanged, this, [this] {
+        if (isVisible() && !isMinimized())
+            ListeAlertes();
+    });
+    connect(&m_session, &Session::loadFailed, this, [this](const Error& e) {
+        reportFailure(m_services.dialogs, this, tr("Impossible de lire les alertes"), e);
+    });
 
     // The window's height is that of the panels; only the width may change.
     const int clientHeight = twips::px(kMargin + kFrameHeight + kMargin);
     central->setMinimumSize(twips::px(kMargin + kFrameWidth + kMargin), clientHeight);
     central->setMaximumHeight(clientHeight);
-    m_editor->fillLists(listWaveFiles(waveFolder()));
+    m_editor->fillLists(listWaveFiles(soundFolder()));
 }
 
-frmMain::~frmMain() {
-    // Popups still open when the program ends go first: they refer to this window.
-    const auto popups = std::exchange(m_popups, {});
-    for (const auto& p : popups)
-        delete p.data();
-}
+frmMain::~frmMain() = default;
 
 void frmMain::buildListPanel() {
     m_frame1 = new QFrame(centralWidget());
@@ -147,28 +144,8 @@ void frmMain::buildMenus() {
     connect(mnuAPropos, &QAction::triggered, this, &frmMain::aboutRequested);
 }
 
-QString frmMain::waveFolder() const {
-    return soundFolder();
-}
-
-void frmMain::LoadAllAlerts() {
-    StoreStatus status;
-    m_table = m_store.LoadAllAlerts(&status);
-    m_schedule = DueSchedule(m_table);
-    // Said once: an unreadable store would otherwise speak at every reload.
-    if (!status.ok() && !m_loadFailureShown) {
-        m_loadFailureShown = true;
-        reportFailure(m_services.dialogs, this, tr("Impossible de lire les alertes"), status.error);
-    }
-    m_timer.start();
-}
-
-void frmMain::enableTimer() {
-    m_timer.start();
-}
-
 void frmMain::ListeAlertes() {
-    m_grid->ListeAlertes(m_table);
+    m_grid->ListeAlertes(m_session.table());
 }
 
 void frmMain::setListCommandsEnabled(bool enabled) {
@@ -178,31 +155,34 @@ void frmMain::setListCommandsEnabled(bool enabled) {
         a->setEnabled(enabled);
 }
 
-std::int32_t frmMain::currentRowTablePosition() const {
+std::optional<Alerte> frmMain::currentRowAlert() const {
     if (m_grid->SelectedAlertId() == 0)
-        return 0;
+        return std::nullopt;
     const auto id = m_grid->currentRowId();
     if (!id)
-        return 0;
+        return std::nullopt;
     // The grid row names its alert by Id; the table may have been reloaded since the fill.
-    return m_table.positionOf(*id).value_or(0);
+    const auto position = m_session.table().positionOf(*id);
+    if (!position)
+        return std::nullopt;
+    return m_session.table().at(*position);
 }
 
 void frmMain::cmdNew_Click() {
     m_editingId = 0;
-    m_editor->openNew(m_defaultEmoticon);
+    m_editor->openNew(m_session.newAlert());
     setListCommandsEnabled(false);
 }
 
 void frmMain::cmdModify_Click() {
-    const std::int32_t p = currentRowTablePosition();
-    if (p == 0) {
+    const auto alert = currentRowAlert();
+    if (!alert) {
         m_services.dialogs.message(this, tr("Selectionnez la ligne à modifier"),
                                    UserDialogs::Icon::Information);
         return;
     }
-    m_editingId = m_table.AlertId(p);
-    m_editor->openExisting(m_table.at(p));
+    m_editingId = alert->Id;
+    m_editor->openExisting(*alert);
     setListCommandsEnabled(false);
 }
 
@@ -223,54 +203,29 @@ void frmMain::cmdAdd_Click() {
         AddAlert();
 }
 
-bool frmMain::storeNumberOfAlerts() {
-    // Informative only: failing to write it is not worth a second message.
-    return m_store.WriteIniValue(AlertStore::kParam, "Nb", std::to_string(m_table.AlertCount())).ok();
+void frmMain::refused(const Error& error) {
+    if (AlertService::isRefusal(error))
+        m_services.dialogs.message(this, errorText(error, m_editor->mode() == AlertEditor::Mode::Modifying),
+                                   UserDialogs::Icon::None);
+    else
+        reportFailure(m_services.dialogs, this, tr("Impossible d'enregistrer l'alerte"), error);
 }
 
 void frmMain::AddAlert() {
-    if (const auto refusal = m_editor->refusal()) {
-        m_services.dialogs.message(this, *refusal, UserDialogs::Icon::None);
+    if (const auto added = m_session.addAlert(m_editor->readAlert()); !added) {
+        refused(added.error());
         return;
     }
-    Alerte alert = m_editor->readAlert();
-    if (const StoreStatus s = m_store.WriteNewAlert(alert); !s) {
-        // The editor stays open with everything the user typed.
-        reportFailure(m_services.dialogs, this, tr("Impossible d'enregistrer l'alerte"), s.error);
-        return;
-    }
-    LoadAllAlerts();
-    storeNumberOfAlerts();
-    ListeAlertes();
     cmdUndoNew_Click();
 }
 
 void frmMain::SaveAlert() {
-    if (const auto refusal = m_editor->refusal()) {
-        m_services.dialogs.message(this, *refusal, UserDialogs::Icon::None);
+    // The alert opened for modification is found by its Id, whatever the grid shows now; one
+    // removed meanwhile (acknowledged in a popup, deleted by hand) is stored as a new alert.
+    if (const auto saved = m_session.saveAlert(m_editingId, m_editor->readAlert()); !saved) {
+        refused(saved.error());
         return;
     }
-    Alerte alert = m_editor->readAlert();
-    std::vector<std::pair<std::string, std::string>> values;
-    for (int k = 1; k <= Alerte::kFieldCount; ++k)
-        values.emplace_back(Alerte::keyOf(k), alert.field(k));
-    // The alert opened for modification is found by its Id, whatever the grid shows now.
-    bool found = false;
-    StoreStatus s = m_store.UpdateExistingAlert(m_editingId, values, &found);
-    bool added = false;
-    if (s && !found) {
-        // Removed meanwhile (acknowledged in a popup, deleted by hand): the edit is kept as a new alert.
-        s = m_store.WriteNewAlert(alert);
-        added = true;
-    }
-    if (!s) {
-        reportFailure(m_services.dialogs, this, tr("Impossible d'enregistrer l'alerte"), s.error);
-        return;
-    }
-    LoadAllAlerts();
-    if (added)
-        storeNumberOfAlerts();
-    ListeAlertes();
     cmdUndoNew_Click();
 }
 
@@ -285,13 +240,8 @@ void frmMain::cmdDelete_Click() {
     if (!m_services.dialogs.ask(this, tr("Supprimer ") + message + tr(" ?"), UserDialogs::Icon::None))
         return;
     WaitCursor hourglass;
-    if (const StoreStatus s = m_store.DeleteAlertSection(*id); !s) {
-        reportFailure(m_services.dialogs, this, tr("Impossible d'enregistrer l'alerte"), s.error);
-        return;
-    }
-    LoadAllAlerts();
-    ListeAlertes();
-    storeNumberOfAlerts();
+    if (const Status s = m_session.deleteAlert(*id); !s)
+        reportFailure(m_services.dialogs, this, tr("Impossible d'enregistrer l'alerte"), s.error());
 }
 
 void frmMain::showGridMenu(const QPoint& globalPos) {
@@ -316,8 +266,8 @@ void frmMain::mnuTestPoPup_Click() {
                                    UserDialogs::Icon::Information);
         return;
     }
-    if (const std::int32_t p = currentRowTablePosition(); p > 0)
-        popupOpened(ShowAlertPopup(*this, m_services, p, true));
+    if (const auto alert = currentRowAlert())
+        ShowAlertPopup(m_session, m_services, *alert, true);
 }
 
 void frmMain::mnuTest_Click() {
@@ -334,54 +284,11 @@ void frmMain::mnuTest_Click() {
     preview.withSound = m_editor->soundSelected();
     preview.soundName = m_editor->soundName();
     preview.loop = m_editor->loopChecked();
-    popupOpened(ShowEditorTestPopup(*this, m_services, preview));
+    ShowEditorTestPopup(m_session, m_services, preview);
 }
 
 void frmMain::mnuTestAction_Click() {
     m_services.launcher.OpenAction(m_editor->actionText().toStdString());
-}
-
-void frmMain::Timer1_Timer() {
-    const auto isOpen = [this](std::int32_t id) {
-        return std::any_of(m_popups.begin(), m_popups.end(), [id](const QPointer<frmAlerte>& p) {
-            return p && !p->isTestMode() && p->alertId() == id;
-        });
-    };
-    const auto position = m_schedule.firstDue(m_services.clock.now(), isOpen);
-    if (!position)
-        return;
-    ShowAlertPopup(*this, m_services, *position, false);
-    m_timer.stop();
-}
-
-void frmMain::storeChangedOutside() {
-    LoadAllAlerts();
-    if (isVisible())
-        ListeAlertes();
-}
-
-void frmMain::snoozed(std::int32_t id, const std::string& alertDate, const std::string& alertTime) {
-    const auto p = m_table.positionOf(id);
-    if (!p)
-        return;
-    Alerte& a = m_table.at(*p);
-    a.AlertDate = alertDate;
-    a.AlertTime = alertTime;
-    m_schedule.update(*p, a);
-}
-
-void frmMain::popupOpened(frmAlerte* popup) {
-    // Test popups are counted too: any open popup keeps the program alive.
-    std::erase_if(m_popups, [](const QPointer<frmAlerte>& p) { return p.isNull(); });
-    if (popup &&
-        std::none_of(m_popups.begin(), m_popups.end(), [popup](const auto& p) { return p == popup; }))
-        m_popups.emplace_back(popup);
-}
-
-void frmMain::popupClosed(frmAlerte* popup) {
-    std::erase_if(m_popups, [popup](const QPointer<frmAlerte>& p) { return p.isNull() || p == popup; });
-    if (isVisible() && !isMinimized())
-        ListeAlertes();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
@@ -394,11 +301,6 @@ void frmMain::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange && isMinimized())
         Q_EMIT minimized();
-}
-
-int frmMain::openPopupCount() const {
-    return static_cast<int>(
-        std::count_if(m_popups.begin(), m_popups.end(), [](const auto& p) { return !p.isNull(); }));
 }
 
 void frmMain::resizeEvent(QResizeEvent* event) {

@@ -1,16 +1,12 @@
 #pragma once
 
-#include "popup/PopupHost.h"
-#include "schedule/DueScan.h"
-#include "store/AlertStore.h"
-#include "store/AlertTable.h"
+#include "store/Alerte.h"
+#include "store/Result.h"
 
 #include <QMainWindow>
-#include <QPointer>
-#include <QTimer>
 
-#include <string>
-#include <vector>
+#include <cstdint>
+#include <optional>
 
 class QAction;
 class QFrame;
@@ -21,19 +17,19 @@ namespace zento {
 
 class AlarmGrid;
 class AlertEditor;
-class frmAlerte;
+class Session;
 struct Services;
 
-/// The main window "Zento": the grid of alerts with its commands, the editor panel over it,
-/// and the due-alert timer. It holds the loaded table; the store file stays the only truth:
-/// every change is written there at once, then the table is reloaded and the grid refilled.
-class frmMain final : public QMainWindow, public PopupHost {
+/// The main window "Zento": the grid of the session's alerts with its commands, and the editor
+/// panel over it. Every change goes through the session, which saves it and reloads; the grid
+/// is refilled from the reloaded table while the window shows.
+class frmMain final : public QMainWindow {
     Q_OBJECT
 public:
-    frmMain(AlertStore& store, Services& services, std::string defaultEmoticon, QWidget* parent = nullptr);
+    frmMain(Session& session, Services& services, QWidget* parent = nullptr);
     ~frmMain() override;
 
-    /// Rebuilds the grid from the loaded table.
+    /// Rebuilds the grid from the session's table.
     void ListeAlertes();
 
     // Commands, named after their controls.
@@ -46,28 +42,10 @@ public:
     void mnuTestPoPup_Click();
     void mnuTest_Click();
     void mnuTestAction_Click();
-    void Timer1_Timer();
-    /// The store was changed from outside (zento --add or --delete): reload it at once, and
-    /// refill the grid when it shows, so the new alert is listed and falls due on time.
-    void storeChangedOutside();
 
     AlarmGrid* grid() const { return m_grid; }
     AlertEditor* editor() const { return m_editor; }
-    QTimer& Timer1() { return m_timer; }
     QMenu* fileMenu() const { return m_mnuFile; }
-    const std::vector<QPointer<frmAlerte>>& openPopups() const { return m_popups; }
-    /// Popups still open, test popups included.
-    int openPopupCount() const;
-
-    // PopupHost
-    AlertStore& store() override { return m_store; }
-    const AlertTable& table() const override { return m_table; }
-    void LoadAllAlerts() override;
-    void enableTimer() override;
-    void snoozed(std::int32_t id, const std::string& alertDate, const std::string& alertTime) override;
-    void popupOpened(frmAlerte* popup) override;
-    void popupClosed(frmAlerte* popup) override;
-    QString waveFolder() const override;
 
 Q_SIGNALS:
     /// "Masquer" (menu or button): the shell hides the window.
@@ -92,21 +70,16 @@ private:
     void setListCommandsEnabled(bool enabled);
     void AddAlert();
     void SaveAlert();
+    /// Shows why the editor's alert was not stored; the editor stays open with what was typed.
+    void refused(const Error& error);
     void showGridMenu(const QPoint& globalPos);
-    /// Position in the loaded table of the grid's current row, or 0 (with SelectedAlertId 0 or
-    /// no data row current, the caller asks the user to pick one).
-    std::int32_t currentRowTablePosition() const;
-    bool storeNumberOfAlerts();
+    /// The alert of the grid's current row, as loaded; nullopt with SelectedAlertId 0 or no
+    /// data row current (the caller asks the user to pick one).
+    std::optional<Alerte> currentRowAlert() const;
 
-    AlertStore& m_store;
+    Session& m_session;
     Services& m_services;
-    std::string m_defaultEmoticon;
-    AlertTable m_table;
-    DueSchedule m_schedule;
-    QTimer m_timer;
-    std::vector<QPointer<frmAlerte>> m_popups;
     std::int32_t m_editingId = 0; ///< the alert opened for modification
-    bool m_loadFailureShown = false;
 
     QFrame* m_frame1 = nullptr;
     AlarmGrid* m_grid = nullptr;

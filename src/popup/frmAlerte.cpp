@@ -1,15 +1,15 @@
 #include "popup/frmAlerte.h"
 
-#include "app/Services.h"
-#include "app/Twips.h"
-#include "app/UserDialogs.h"
+#include "ui/Services.h"
+#include "ui/Twips.h"
+#include "ui/UserDialogs.h"
 #include "appearance/QtColor.h"
 #include "media/ActionLauncher.h"
+#include "media/SoundFolder.h"
 #include "media/SoundOutput.h"
-#include "popup/PopupHost.h"
-#include "schedule/Clock.h"
-#include "schedule/Recurrence.h"
 #include "schedule/Snooze.h"
+#include "session/Session.h"
+#include "ui/ErrorText.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -60,9 +60,9 @@ void setRole(QWidget* w, QPalette::ColorRole role, const QColor& color) {
 
 } // namespace
 
-frmAlerte::frmAlerte(PopupHost& host, Services& services)
+frmAlerte::frmAlerte(Session& session, Services& services)
     : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      m_host(host), m_services(services) {
+      m_session(session), m_services(services) {
     initPopupResources();
     setObjectName(QStringLiteral("frmAlerte"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -136,8 +136,7 @@ void frmAlerte::setEmoticon(int index) {
     const auto info = EmoticonAt(index);
     m_emoticon = info ? index : kDefaultEmoticon;
     const auto& e = info ? *info : *EmoticonAt(kDefaultEmoticon);
-    m_img->setIcon(
-        QIcon(QString::fromUtf8(e.resourcePath.data(), static_cast<qsizetype>(e.resourcePath.size()))));
+    m_img->setIcon(QIcon(fromView(e.resourcePath)));
 }
 
 void frmAlerte::setEmoticonTip(const QString& tip) {
@@ -146,9 +145,8 @@ void frmAlerte::setEmoticonTip(const QString& tip) {
 }
 
 void frmAlerte::setTestMode() {
-    m_alertId.reset();
-    m_lblId.clear();
-    m_lblINI.clear();
+    m_testMode = true;
+    m_alert.id = 0;
     m_cmdReport->setEnabled(false);
     setWindowTitle(windowTitle() + tr(" (mode Test)"));
     setEmoticonTip(tr("Fermer"));
@@ -175,8 +173,8 @@ bool frmAlerte::eventFilter(QObject* watched, QEvent* event) {
 
 bool frmAlerte::event(QEvent* event) {
     // Each time the popup becomes the active window its sound starts again from the beginning.
-    if (event->type() == QEvent::WindowActivate && !m_closed && !m_lblSon.isEmpty())
-        m_services.sound.PlaySoundFile(m_lblSon.toStdString(), m_lblRepet == QLatin1String("1"));
+    if (event->type() == QEvent::WindowActivate && !m_closed && !m_alert.soundPath.empty())
+        m_services.sound.PlaySoundFile(m_alert.soundPath, m_alert.loop);
     return QWidget::event(event);
 }
 
@@ -186,11 +184,6 @@ void frmAlerte::closeEvent(QCloseEvent* event) {
         return;
     m_closed = true;
     m_services.sound.StopSound();
-    // Closed without an answer: the tick went off for this popup and nothing else would switch
-    // it on again, so every later alert would wait.
-    if (!m_answered && !isTestMode())
-        m_host.enableTimer();
-    m_host.popupClosed(this);
 }
 
 void frmAlerte::answered() {
@@ -198,28 +191,19 @@ void frmAlerte::answered() {
     close();
 }
 
+bool frmAlerte::succeeded(const Status& status) {
+    if (!status)
+        reportFailure(m_services.dialogs, this, tr("Impossible d'enregistrer l'alerte"), status.error());
+    return status.ok();
+}
+
 void frmAlerte::img_Click() {
     if (m_answered || m_closed)
         return;
-    if (!isTestMode()) {
-        const std::int32_t id = *m_alertId;
-        StoreStatus status;
-        if (!m_lblP.isEmpty()) {
-            const auto date = ParseDate(m_lblD.toStdString());
-            const auto code = ParseInt32(m_lblP.toStdString());
-            // Only a hand-edited store gets here without both; it is then left as it is.
-            if (date && code)
-                status = m_host.store().UpdateExistingAlert(
-                    id, {{Alerte::keyOf(2), FormatDate(NextOccurrence(*date, *code))}});
-        } else {
-            status = m_host.store().DeleteAlertSection(id);
-        }
-        if (!status) {
-            reportFailure(m_services.dialogs, this, tr("Impossible d'enregistrer l'alerte"), status.error);
-            return;
-        }
-    }
-    m_host.LoadAllAlerts();
+    if (m_testMode)
+        m_session.LoadAllAlerts();
+    else if (!succeeded(m_session.acknowledge(m_alert)))
+        return;
     answered();
 }
 
@@ -230,69 +214,38 @@ void frmAlerte::cmdClose_Click() {
 void frmAlerte::cmdReport_Click() {
     if (m_answered || m_closed)
         return;
-    if (isTestMode()) {
-        // Its button is disabled; a test popup never changes the alert.
-        answered();
+    // A test popup never changes the alert (its button is disabled anyway).
+    if (!m_testMode && !succeeded(m_session.snooze(m_alert.id, m_cmbReport->currentIndex())))
         return;
-    }
-    const std::int32_t id = *m_alertId;
-    const SnoozeMoment moment = SnoozeMomentFor(m_services.clock.now(), m_cmbReport->currentIndex());
-    bool found = false;
-    const StoreStatus status = m_host.store().UpdateExistingAlert(
-        id, {{Alerte::keyOf(2), moment.AlertDate}, {Alerte::keyOf(8), moment.AlertTime}}, &found);
-    if (!status) {
-        reportFailure(m_services.dialogs, this, tr("Impossible d'enregistrer l'alerte"), status.error);
-        return;
-    }
-    // An alert deleted meanwhile stays deleted: nothing to update in the table either.
-    if (found)
-        m_host.snoozed(id, moment.AlertDate, moment.AlertTime);
-    m_host.enableTimer();
     answered();
 }
 
-frmAlerte* ShowAlertPopup(PopupHost& host, Services& services, std::int32_t position, bool testMode) {
-    const AlertTable& table = host.table();
-    if (!table.isValidPosition(position)) {
-        qWarning("Zento : pas d'alerte à la position %d", static_cast<int>(position));
-        return nullptr;
-    }
-    const Alerte alert = table.at(position); // a copy: the table may be rebuilt while we work
-
-    auto* popup = new frmAlerte(host, services);
+frmAlerte* ShowAlertPopup(Session& session, Services& services, const Alerte& alert, bool testMode) {
+    auto* popup = new frmAlerte(session, services);
     popup->setColors(parseQColor(alert.BackColor), parseQColor(alert.ForeColor));
     popup->m_lblDateMess->setText(QString::fromStdString(alert.AlertDate + " " + alert.AlertTime));
     popup->m_lblMessage->setText(QString::fromStdString(alert.Message));
     popup->setEmoticon(ParseEmoticonIndex(alert.Emoticon).value_or(kDefaultEmoticon));
-    if (IsPeriodic(alert.Recurrence)) {
-        popup->m_lblP = QString::fromStdString(alert.Recurrence);
-        popup->m_lblD = QString::fromStdString(alert.AlertDate);
-        popup->setEmoticonTip(frmAlerte::tr("Alerte périodique, cliquez pour valider la prochaine"));
-    } else {
-        popup->setEmoticonTip(frmAlerte::tr("Cliquez pour effacer l'alerte"));
-    }
-    popup->m_lblSon = host.waveFolder() + QString::fromStdString(alert.Sound);
+    popup->m_alert = DueAlert::of(alert);
+    if (!alert.Sound.empty())
+        popup->m_alert.soundPath = (soundFolder() + QString::fromStdString(alert.Sound)).toStdString();
+    popup->setEmoticonTip(popup->m_alert.recurrence > 0
+                              ? frmAlerte::tr("Alerte périodique, cliquez pour valider la prochaine")
+                              : frmAlerte::tr("Cliquez pour effacer l'alerte"));
     popup->m_cmdReport->setEnabled(true);
-    if (testMode) {
+    if (testMode)
         popup->setTestMode();
-    } else {
-        popup->m_alertId = alert.Id;
-        popup->m_lblId = QString::number(position);
-        popup->m_lblINI = QString::number(alert.Id);
-    }
-    popup->m_lblRepet = QString::fromStdString(alert.LoopSound);
 
     if (!alert.Action.empty())
         services.launcher.OpenAction(alert.Action);
 
     popup->showPopup();
-    if (!testMode)
-        host.popupOpened(popup);
+    session.trackPopup(popup, popup->alertId());
     return popup;
 }
 
-frmAlerte* ShowEditorTestPopup(PopupHost& host, Services& services, const EditorPreview& values) {
-    auto* popup = new frmAlerte(host, services);
+frmAlerte* ShowEditorTestPopup(Session& session, Services& services, const EditorPreview& values) {
+    auto* popup = new frmAlerte(session, services);
     const auto colour = [](const QColor& c) { return c.isValid() ? std::optional<QColor>(c) : std::nullopt; };
     popup->setColors(colour(values.background), colour(values.text));
     const QString head = values.hasTime ? values.dateText + QLatin1Char(' ') + values.hour +
@@ -301,12 +254,13 @@ frmAlerte* ShowEditorTestPopup(PopupHost& host, Services& services, const Editor
     popup->m_lblMessage->setText(head + values.message);
     popup->m_lblDateMess->clear();
     popup->setEmoticon(values.emoticon);
-    popup->m_lblRepet = values.loop ? QStringLiteral("1") : QStringLiteral("0");
+    popup->m_alert.loop = values.loop;
     if (values.withSound)
-        popup->m_lblSon = host.waveFolder() + values.soundName;
+        popup->m_alert.soundPath = (soundFolder() + values.soundName).toStdString();
     popup->setTestMode();
     popup->m_cmbReport->setEnabled(false);
     popup->showPopup();
+    session.trackPopup(popup, std::nullopt);
     return popup;
 }
 

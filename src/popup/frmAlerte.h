@@ -1,6 +1,7 @@
 #pragma once
 
 #include "popup/EditorPreview.h"
+#include "service/AlertService.h"
 
 #include <QString>
 #include <QWidget>
@@ -15,7 +16,7 @@ class QScrollArea;
 
 namespace zento {
 
-class PopupHost;
+class Session;
 struct Services;
 
 /// The popup of an alert: its date, its message in its colours and its emoticon, its sound while
@@ -27,8 +28,8 @@ struct Services;
 /// move it onto another alert. A test popup has no Id: its answers change nothing.
 ///
 /// It has no close box: the user answers. A popup closed anyway (by the window manager) leaves
-/// the alert unchanged and switches the due-alert tick on again, so later alerts still come.
-/// Closing any popup silences the program's sound; the window deletes itself once closed.
+/// the alert unchanged; the session switches the tick on again once it is gone. Closing any
+/// popup silences the program's sound; the window deletes itself once closed.
 class frmAlerte final : public QWidget {
     Q_OBJECT
 public:
@@ -40,25 +41,19 @@ public:
     /// "Fermer": the same as a click on the emoticon.
     void cmdClose_Click();
     /// Snooze: the alert moves to today, now plus the chosen minutes (now itself with no
-    /// choice); the tick is switched on and the popup closes.
+    /// choice) and the popup closes.
     /// When a write fails, the user is told and the popup stays open to try again.
     void cmdReport_Click();
 
-    bool isTestMode() const { return !m_alertId.has_value(); }
+    bool isTestMode() const { return m_testMode; }
     /// The Id of the alert shown; nullopt in a test popup.
-    std::optional<std::int32_t> alertId() const { return m_alertId; }
+    std::optional<std::int32_t> alertId() const {
+        return m_testMode ? std::nullopt : std::optional<std::int32_t>(m_alert.id);
+    }
+    /// What the answers use (in a test popup only the sound and the loop flag mean something).
+    const DueAlert& alert() const { return m_alert; }
     /// The index of the emoticon picture shown.
     int emoticonIndex() const { return m_emoticon; }
-
-    /// The values the answers use, as the hidden labels of the window held them: table position
-    /// when shown (lblId) and Id (lblINI), both empty in a test popup; recurrence code (lblP)
-    /// and date (lblD), empty for a one-off alert; sound path (lblSon) and loop flag (lblRepet).
-    const QString& lblId() const { return m_lblId; }
-    const QString& lblINI() const { return m_lblINI; }
-    const QString& lblP() const { return m_lblP; }
-    const QString& lblD() const { return m_lblD; }
-    const QString& lblSon() const { return m_lblSon; }
-    const QString& lblRepet() const { return m_lblRepet; }
 
 protected:
     bool event(QEvent* event) override;
@@ -66,11 +61,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    friend frmAlerte* ShowAlertPopup(PopupHost& host, Services& services, std::int32_t position,
-                                     bool testMode);
-    friend frmAlerte* ShowEditorTestPopup(PopupHost& host, Services& services, const EditorPreview& values);
+    friend frmAlerte* ShowAlertPopup(Session& session, Services& services, const Alerte& alert, bool testMode);
+    friend frmAlerte* ShowEditorTestPopup(Session& session, Services& services, const EditorPreview& values);
 
-    frmAlerte(PopupHost& host, Services& services);
+    frmAlerte(Session& session, Services& services);
 
     void setColors(const std::optional<QColor>& background, const std::optional<QColor>& text);
     void setEmoticon(int index);
@@ -78,8 +72,10 @@ private:
     void setTestMode();
     void showPopup();
     void answered();
+    /// Reports a failed answer; true when the answer went through.
+    bool succeeded(const Status& status);
 
-    PopupHost& m_host;
+    Session& m_session;
     Services& m_services;
 
     QLabel* m_lblDateMess = nullptr;
@@ -91,24 +87,22 @@ private:
     QComboBox* m_cmbReport = nullptr;
     QPushButton* m_cmdReport = nullptr;
 
-    std::optional<std::int32_t> m_alertId;
+    DueAlert m_alert;
+    bool m_testMode = false;
     int m_emoticon = kDefaultEmoticon;
-    QString m_lblId, m_lblINI, m_lblP, m_lblD, m_lblSon, m_lblRepet;
     bool m_answered = false; ///< an answer was applied: the close that follows is no abandon
     bool m_closed = false;
 };
 
-/// Builds the popup of the alert at `position` of the host's table and shows it without
-/// waiting: colours, date line, message, emoticon, recurrence; opens the alert's action first
-/// (in test mode as well). A record whose colours, emoticon or recurrence do not convert still
-/// pops up (normal colours, the push pin, one-off). Normal popups are announced with
-/// host.popupOpened; every popup ends with host.popupClosed. Returns nullptr, showing nothing,
-/// for a position outside the table.
-frmAlerte* ShowAlertPopup(PopupHost& host, Services& services, std::int32_t position, bool testMode);
+/// Builds the popup of an alert and shows it without waiting: colours, date line, message,
+/// emoticon, recurrence; opens the alert's action first (in test mode as well). A record whose
+/// colours, emoticon or recurrence do not convert still pops up (normal colours, the push pin,
+/// one-off). The session follows the popup from then on.
+frmAlerte* ShowAlertPopup(Session& session, Services& services, const Alerte& alert, bool testMode);
 
 /// A test popup of the editor's current values: the date (and time) above the message, the
 /// editor's colours and emoticon, its sound only with "Popup + son". The action is not opened
 /// and "Reporter" is disabled.
-frmAlerte* ShowEditorTestPopup(PopupHost& host, Services& services, const EditorPreview& values);
+frmAlerte* ShowEditorTestPopup(Session& session, Services& services, const EditorPreview& values);
 
 } // namespace zento

@@ -4,9 +4,11 @@
 #include "store/IniText.h"
 #include "store/TextEncoding.h"
 
+#include <algorithm>
 #include <charconv>
 #include <limits>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace zento {
 
@@ -26,103 +28,103 @@ bool AlertStore::exists() const {
 AlertStore::StoreText AlertStore::readText() const {
     FileRead read = readWholeFile(m_iniPath);
     if (read.status == FileRead::Status::Error)
-        return {{},
-                StoreStatus::failure("le fichier " + m_iniPath.string() +
-                                     " existe mais ne peut pas être lu (" + read.error + ")")};
-    return {decodeOwnedStoreBytes(std::move(read.bytes)).utf8, StoreStatus::success()};
+        return {{}, Error{ErrorCode::StoreUnreadable, read.error}};
+    return {decodeOwnedStoreBytes(std::move(read.bytes)).utf8, std::nullopt};
 }
 
-std::string AlertStore::ReadIniValue(std::string_view section, std::string_view key,
-                                     std::string_view def) const {
-    if (auto v = IniDocument::valueIn(readText().utf8, section, key))
-        return std::move(*v);
-    return std::string(def);
+std::string_view AlertStore::keyName(ParamKey key) {
+    switch (key) {
+    case ParamKey::Nb:
+        return "Nb";
+    case ParamKey::Fond:
+        return "Fond";
+    case ParamKey::Police:
+        return "Police";
+    case ParamKey::Img:
+        break;
+    }
+    return "Img";
 }
 
-StoreStatus AlertStore::edit(const std::function<bool(IniDocument&)>& change) {
+std::string AlertStore::ReadParam(ParamKey key) const {
+    return IniDocument::valueIn(readText().utf8, kParam, keyName(key)).value_or(std::string());
+}
+
+Status AlertStore::edit(const std::function<bool(StoreEdit&)>& change) {
     const FolderLock lock(m_iniPath.parent_path());
     const FileRead read = readWholeFile(m_iniPath);
     if (read.status == FileRead::Status::Error)
-        return StoreStatus::failure("le fichier existe mais ne peut pas être lu (" + read.error + ")");
+        return Error{ErrorCode::StoreUnreadable, read.error};
     const bool existed = read.status == FileRead::Status::Ok;
     if (existed && isReadOnlyFile(m_iniPath))
-        return StoreStatus::failure("le fichier est en lecture seule");
+        return Error{ErrorCode::StoreReadOnly, m_iniPath.string()};
 
     IniDocument doc = IniDocument::parse(decodeStoreBytes(read.bytes).utf8);
-    if (!change(doc))
-        return StoreStatus::success();
+    StoreEdit edit(doc);
+    if (!change(edit))
+        return {};
     const std::string bytes = encodeStoreText(doc.serialize());
 
     // The previous state stays at hand beside the file; losing the backup must not stop a save.
     if (existed)
         (void)writeFileAtomically(backupPath(), read.bytes);
     if (std::string why = writeFileAtomically(m_iniPath, bytes); !why.empty())
-        return StoreStatus::failure(std::move(why));
+        return Error{ErrorCode::WriteFailed, std::move(why)};
     removeStaleTemporaries(m_iniPath);
-    return StoreStatus::success();
+    return {};
 }
 
-StoreStatus AlertStore::WriteIniValue(std::string_view section, std::string_view key,
-                                      std::string_view value) {
-    return edit([&](IniDocument& doc) {
-        doc.setValue(section, key, value);
-        return true;
-    });
+bool StoreEdit::hasAlert(std::int32_t id) const {
+    return m_doc.hasSection(Alerte::sectionOf(id));
 }
 
-StoreStatus AlertStore::WriteIniValues(std::string_view section,
-                                       const std::vector<std::pair<std::string, std::string>>& values) {
-    return edit([&](IniDocument& doc) {
-        for (const auto& [key, value] : values)
-            doc.setValue(section, key, value);
-        return !values.empty();
-    });
-}
-
-void AlertStore::setAlertValues(IniDocument& doc, const Alerte& alert) {
+void StoreEdit::setAlert(const Alerte& alert) {
     const std::string section = Alerte::sectionOf(alert.Id);
     for (int k = 1; k <= Alerte::kFieldCount; ++k)
-        doc.setValue(section, Alerte::keyOf(k), alert.field(k));
+        m_doc.setValue(section, Alerte::keyOf(k), alert.field(k));
     // An alert made here has no UID; an edit of an imported one keeps the UID it had.
     if (!alert.Uid.empty())
-        doc.setValue(section, Alerte::kUidKey, alert.Uid);
+        m_doc.setValue(section, Alerte::kUidKey, alert.Uid);
 }
 
-StoreStatus AlertStore::WriteAlert(const Alerte& alert) {
-    return edit([&](IniDocument& doc) {
-        setAlertValues(doc, alert);
-        return true;
+void StoreEdit::setField(std::int32_t id, AlertField field, std::string_view value) {
+    m_doc.setValue(Alerte::sectionOf(id), Alerte::keyOf(static_cast<int>(field)), value);
+}
+
+bool StoreEdit::removeAlert(std::int32_t id) {
+    return m_doc.removeSection(Alerte::sectionOf(id));
+}
+
+std::int32_t StoreEdit::freeId(std::int32_t from) const {
+    for (std::int32_t n = std::max(from, 1); n < std::numeric_limits<std::int32_t>::max(); ++n) {
+        const std::string section = Alerte::sectionOf(n);
+        const auto message = m_doc.value(section, Alerte::keyOf(1));
+        if (message && !message->empty())
+            continue;
+        // A section spelled in another case ("alerte5") would take the writes but is not
+        // loaded as an alert: the new alert would vanish from the program. Skip that Id.
+        const auto spelling = m_doc.sectionSpelling(section);
+        if (!spelling || *spelling == section)
+            return n;
+    }
+    return std::numeric_limits<std::int32_t>::max();
+}
+
+std::int32_t StoreEdit::alertCount() const {
+    std::unordered_set<std::int32_t> ids;
+    m_doc.forEachSection([&](std::string_view name) {
+        if (const std::int32_t id = AlertStore::alertIdOfSection(name))
+            ids.insert(id);
     });
+    return static_cast<std::int32_t>(ids.size());
 }
 
-StoreStatus AlertStore::WriteNewAlert(Alerte& alert) {
-    return edit([&](IniDocument& doc) {
-        alert.Id = freeIdIn(doc);
-        setAlertValues(doc, alert);
-        return true;
-    });
+std::string StoreEdit::param(ParamKey key) const {
+    return m_doc.value(AlertStore::kParam, AlertStore::keyName(key)).value_or(std::string());
 }
 
-StoreStatus AlertStore::UpdateExistingAlert(std::int32_t id,
-                                            const std::vector<std::pair<std::string, std::string>>& values,
-                                            bool* found) {
-    const std::string section = Alerte::sectionOf(id);
-    bool present = false;
-    StoreStatus status = edit([&](IniDocument& doc) {
-        present = doc.hasSection(section);
-        if (!present)
-            return false;
-        for (const auto& [key, value] : values)
-            doc.setValue(section, key, value);
-        return true;
-    });
-    if (found)
-        *found = present;
-    return status;
-}
-
-StoreStatus AlertStore::DeleteAlertSection(std::int32_t id) {
-    return edit([&](IniDocument& doc) { return doc.removeSection(Alerte::sectionOf(id)); });
+void StoreEdit::setParam(ParamKey key, std::string_view value) {
+    m_doc.setValue(AlertStore::kParam, AlertStore::keyName(key), value);
 }
 
 namespace {
@@ -169,10 +171,10 @@ std::int32_t AlertStore::alertIdOfSection(std::string_view name) {
     return idOfDigits(name.substr(kSectionPrefix.size()));
 }
 
-AlertTable AlertStore::LoadAllAlerts(StoreStatus* status) const {
+Result<AlertTable> AlertStore::LoadAllAlerts() const {
     StoreText t = readText();
-    if (status)
-        *status = std::move(t.status);
+    if (t.error)
+        return std::move(*t.error);
     return tableOfText(t.utf8);
 }
 
@@ -229,25 +231,6 @@ AlertTable AlertStore::tableOfText(std::string_view text) {
         alerts.push_back(std::move(a));
     }
     return AlertTable(std::move(alerts));
-}
-
-std::int32_t AlertStore::FindFreeAlertId() const {
-    return freeIdIn(IniDocument::parse(readText().utf8));
-}
-
-std::int32_t AlertStore::freeIdIn(const IniDocument& doc) {
-    for (std::int32_t n = 1; n < std::numeric_limits<std::int32_t>::max(); ++n) {
-        const std::string section = Alerte::sectionOf(n);
-        const auto info1 = doc.value(section, "Info1");
-        if (info1 && !info1->empty())
-            continue;
-        // A section spelled in another case ("alerte5") would take the writes but is not
-        // loaded as an alert: the new alert would vanish from the program. Skip that Id.
-        const auto spelling = doc.sectionSpelling(section);
-        if (!spelling || *spelling == section)
-            return n;
-    }
-    return std::numeric_limits<std::int32_t>::max();
 }
 
 } // namespace zento

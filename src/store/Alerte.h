@@ -7,6 +7,20 @@
 
 namespace zento {
 
+/// The ten fields of an alert, numbered as their keys Info1..Info10.
+enum class AlertField : int {
+    Message = 1,
+    AlertDate,
+    Recurrence,
+    Emoticon,
+    Sound,
+    BackColor,
+    ForeColor,
+    AlertTime,
+    LoopSound,
+    Action,
+};
+
 /// One reminder as the store holds it: its identity and ten text fields, kept as text exactly
 /// as read, so that a value the program cannot interpret is never altered by a reload.
 struct Alerte {
@@ -31,6 +45,9 @@ struct Alerte {
     std::string& field(int k);
     const std::string& field(int k) const;
 
+    std::string& field(AlertField f) { return field(static_cast<int>(f)); }
+    const std::string& field(AlertField f) const { return field(static_cast<int>(f)); }
+
     /// "Info1" .. "Info10".
     static std::string keyOf(int k) { return "Info" + std::to_string(k); }
     /// "UID".
@@ -53,6 +70,9 @@ enum class Recurrence : int {
     Semestriel = 7,
     Annuel = 8,
 };
+
+/// The file name of the sound a new alert gets, in the sound folder.
+constexpr std::string_view kDefaultSound = "Defaut.wav";
 
 /// The texts of the recurrence list, in code order.
 constexpr std::array<std::string_view, 9> kRecurrenceNames = {"Unique",          "Journalier", "Hebdomadaire",

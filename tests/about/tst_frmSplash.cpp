@@ -1,5 +1,5 @@
 #include "about/frmSplash.h"
-#include "app/Twips.h"
+#include "ui/Twips.h"
 #include "support/FakeServices.h"
 #include "support/QtTestMain.h"
 

@@ -1,4 +1,4 @@
-#include "app/Twips.h"
+#include "ui/Twips.h"
 #include "appearance/AppearanceChooser.h"
 #include "appearance/Palette.h"
 #include "appearance/QtColor.h"

@@ -1,4 +1,4 @@
-#include "app/Twips.h"
+#include "ui/Twips.h"
 #include "calendar/ucMiniCal.h"
 #include "support/QtTestMain.h"
 

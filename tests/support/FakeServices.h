@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Services.h"
+#include "ui/Services.h"
 #include "appearance/RandomSource.h"
 #include "media/ActionLauncher.h"
 #include "media/SoundOutput.h"

@@ -1,4 +1,4 @@
-#include "app/UserDialogs.h"
+#include "ui/UserDialogs.h"
 
 #include <QColorDialog>
 #include <QFileDialog>
@@ -26,12 +26,6 @@ QMessageBox::Icon toQt(UserDialogs::Icon icon) {
 
 QString applicationTitle() {
     return QStringLiteral("Zento");
-}
-
-void reportFailure(UserDialogs& dialogs, QWidget* parent, const QString& headline,
-                   const std::string& reason) {
-    dialogs.message(parent, headline + QStringLiteral(" : ") + QString::fromStdString(reason),
-                    UserDialogs::Icon::Warning);
 }
 
 void QtUserDialogs::message(QWidget* parent, const QString& text, Icon icon) {

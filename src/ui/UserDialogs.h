@@ -5,7 +5,6 @@
 #include <QString>
 
 #include <optional>
-#include <string>
 
 class QAction;
 class QMenu;
@@ -47,9 +46,5 @@ public:
 
 /// The title of every message box.
 QString applicationTitle();
-
-/// Tells the user that something could not be saved: "<headline> : <reason>" with the warning
-/// icon, e.g. "Impossible d'enregistrer l'alerte : le disque est plein".
-void reportFailure(UserDialogs& dialogs, QWidget* parent, const QString& headline, const std::string& reason);
 
 } // namespace zento
