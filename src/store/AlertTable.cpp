@@ -9,10 +9,4 @@ std::optional<std::int32_t> AlertTable::positionOf(std::int32_t id) const {
     return std::nullopt;
 }
 
-std::string AlertTable::GetAlertField(std::int32_t position, int k) const {
-    if (k < 1 || k > Alerte::kFieldCount)
-        return {};
-    return at(position).field(k);
-}
-
 } // namespace zento

@@ -31,9 +31,6 @@ public:
     /// The position of the alert with that Id, or nullopt when it is not loaded.
     std::optional<std::int32_t> positionOf(std::int32_t id) const;
 
-    /// Field k (1..10) of the alert at a position; empty for any other k.
-    std::string GetAlertField(std::int32_t position, int k) const;
-
     const std::vector<Alerte>& alerts() const { return m_alerts; }
 
 private:

@@ -26,10 +26,11 @@ struct StoreFixture : ::testing::Test {
     fs::path ini = dir / "Alertes.ini";
     AlertStore store{ini};
 
+    AlertTable table() const { return store.LoadAllAlerts().value(); }
     std::vector<std::int32_t> ids() const {
         std::vector<std::int32_t> out;
-        const AlertTable table = store.LoadAllAlerts();
-        for (const auto& a : table.alerts())
+        const AlertTable t = table();
+        for (const auto& a : t.alerts())
             out.push_back(a.Id);
         return out;
     }
@@ -39,6 +40,29 @@ struct StoreFixture : ::testing::Test {
             out.push_back(e.path().filename().string());
         std::sort(out.begin(), out.end());
         return out;
+    }
+    Status put(const Alerte& a) {
+        return store.edit([&](StoreEdit& e) {
+            e.setAlert(a);
+            return true;
+        });
+    }
+    Status remove(std::int32_t id) {
+        return store.edit([&](StoreEdit& e) { return e.removeAlert(id); });
+    }
+    Status setParam(ParamKey key, const std::string& value) {
+        return store.edit([&](StoreEdit& e) {
+            e.setParam(key, value);
+            return true;
+        });
+    }
+    std::int32_t freeId() {
+        std::int32_t id = 0;
+        (void)store.edit([&](StoreEdit& e) {
+            id = e.freeId();
+            return false;
+        });
+        return id;
     }
 };
 
@@ -80,12 +104,11 @@ struct FileSizeLimit {
 } // namespace
 
 TEST_F(StoreFixture, MissingFileIsAnEmptyStore) {
-    StoreStatus status = StoreStatus::failure("unset");
-    EXPECT_EQ(store.LoadAllAlerts(&status).AlertCount(), 0);
-    EXPECT_TRUE(status.ok());
-    EXPECT_EQ(store.FindFreeAlertId(), 1);
-    EXPECT_EQ(store.ReadIniValue("Param", "Img", "défaut"), "défaut");
-    EXPECT_FALSE(store.exists());
+    ASSERT_TRUE(store.LoadAllAlerts());
+    EXPECT_EQ(table().AlertCount(), 0);
+    EXPECT_EQ(freeId(), 1);
+    EXPECT_EQ(store.ReadParam(ParamKey::Img), "");
+    EXPECT_FALSE(store.exists()) << "looking is no reason to create it";
 }
 
 TEST_F(StoreFixture, TablePositionsFollowFileOrderAndOnlyAlertSectionsCount) {
@@ -94,169 +117,141 @@ TEST_F(StoreFixture, TablePositionsFollowFileOrderAndOnlyAlertSectionsCount) {
                        "[Alerte0]\r\nInfo1=z\r\n[Alerte-4]\r\nInfo1=n\r\n[Alerte 5]\r\nInfo1=b\r\n"
                        "[Alerte99999999999]\r\nInfo1=big\r\n[Foreign]\r\nInfo1=f\r\n" +
                        section(2147483647, "max"));
-    const AlertTable t = store.LoadAllAlerts();
-    ASSERT_EQ(t.AlertCount(), 3);
-    EXPECT_EQ(t.AlertId(1), 2);
+    const AlertTable t = table();
+    ASSERT_EQ(ids(), (std::vector<std::int32_t>{2, 1, 2147483647}));
     EXPECT_EQ(t.at(1).Message, "deux");
-    EXPECT_EQ(t.AlertId(2), 1);
-    EXPECT_EQ(t.AlertId(3), 2147483647);
     EXPECT_EQ(t.positionOf(1), 2);
     EXPECT_EQ(t.positionOf(7), std::nullopt);
+    EXPECT_TRUE(store.edit([](StoreEdit& e) {
+        EXPECT_EQ(e.alertCount(), 3) << "the count written as Nb is what a load gives";
+        return false;
+    }));
 }
 
 TEST_F(StoreFixture, FieldsAreReadByKeyWithoutRegardToCaseFirstOneWinning) {
-    writeFile(ini,
-              "[Alerte1]\ninfo10=mailto:a@b.fr\nINFO1=Message\nInfo1=second\nInfo3=4\nInfo11=x\nInfo01=y\n");
-    const Alerte a = store.LoadAllAlerts().at(1);
+    writeFile(ini, "[Alerte1]\ninfo10=mailto:a@b.fr\nINFO1=Message\nInfo1=second\nInfo3=4\nInfo11=x\nInfo01=y\n"
+                   "uid=abc@exemple\nUID=second\n");
+    const Alerte a = table().at(1);
     EXPECT_EQ(a.Message, "Message");
     EXPECT_EQ(a.Recurrence, "4");
     EXPECT_EQ(a.Action, "mailto:a@b.fr");
+    EXPECT_EQ(a.Uid, "abc@exemple");
     EXPECT_EQ(a.AlertDate, "") << "a missing key reads as empty";
-    const AlertTable t = store.LoadAllAlerts();
-    EXPECT_EQ(t.GetAlertField(1, 1), "Message");
-    EXPECT_EQ(t.GetAlertField(1, 0), "");
-    EXPECT_EQ(t.GetAlertField(1, 11), "");
+}
+
+TEST_F(StoreFixture, AnEditWithoutUidKeepsTheUidItHad) {
+    Alerte a = sampleAlert(1);
+    a.Uid = "evt-1@agenda";
+    ASSERT_TRUE(put(a));
+    a.Uid.clear();
+    a.Message = "changé";
+    ASSERT_TRUE(put(a));
+    EXPECT_EQ(table().at(1).Uid, "evt-1@agenda");
+    EXPECT_EQ(table().at(1).Message, "changé");
 }
 
 TEST_F(StoreFixture, ASectionTwiceIsOneAlertAndNothingIsLost) {
     writeFile(ini, section(3, "premier") + section(3, "second") + section(4, "autre"));
     EXPECT_EQ(ids(), (std::vector<std::int32_t>{3, 4}));
-    EXPECT_EQ(store.LoadAllAlerts().at(1).Message, "premier");
-    ASSERT_TRUE(store.DeleteAlertSection(3));
-    EXPECT_EQ(store.LoadAllAlerts().at(1).Message, "second") << "the copy comes back instead of vanishing";
+    EXPECT_EQ(table().at(1).Message, "premier");
+    ASSERT_TRUE(remove(3));
+    EXPECT_EQ(table().at(1).Message, "second") << "the copy comes back instead of vanishing";
 }
 
-TEST_F(StoreFixture, FreeIdIsTheSmallestMissingOrEmptyOne) {
+TEST_F(StoreFixture, FreeIdIsTheSmallestMissingOrEmptyOneAndItsSectionIsReused) {
     writeFile(ini, section(1, "un") + section(3, "trois") + "[Alerte4]\r\nInfo1=\r\nInfo2=01/01/2027\r\n" +
                        "[alerte2]\r\nInfo1=\r\n");
     // 2 is spelled in lower case: a write there would not be loaded, so it is not offered.
-    EXPECT_EQ(store.FindFreeAlertId(), 4);
-    ASSERT_TRUE(store.WriteAlert(sampleAlert(4, "quatre")));
-    const AlertTable t = store.LoadAllAlerts();
-    ASSERT_EQ(t.AlertCount(), 3);
-    EXPECT_EQ(t.at(3).Message, "quatre") << "the empty section is overwritten in place";
-    EXPECT_EQ(t.at(3).AlertDate, "12/01/2027");
-    EXPECT_EQ(store.FindFreeAlertId(), 5);
-}
+    EXPECT_EQ(freeId(), 4);
+    ASSERT_TRUE(put(sampleAlert(4, "quatre")));
+    EXPECT_EQ(table().at(3).Message, "quatre") << "the empty section is overwritten in place";
+    EXPECT_EQ(freeId(), 5);
 
-TEST_F(StoreFixture, NewAlertGoesToTheGapAndToTheEndOfTheFile) {
     writeFile(ini, section(1, "un") + section(3, "trois"));
-    const auto id = store.FindFreeAlertId();
-    EXPECT_EQ(id, 2);
-    ASSERT_TRUE(store.WriteAlert(sampleAlert(id)));
-    EXPECT_EQ(ids(), (std::vector<std::int32_t>{1, 3, 2}));
+    ASSERT_TRUE(put(sampleAlert(freeId())));
+    EXPECT_EQ(ids(), (std::vector<std::int32_t>{1, 3, 2})) << "a new alert goes to the end of the file";
 }
 
-TEST_F(StoreFixture, AnAlertIsWrittenAsTenKeysInOrder) {
-    ASSERT_TRUE(store.WriteAlert(sampleAlert(3)));
+TEST_F(StoreFixture, AnAlertIsWrittenAsTenKeysInOrderAndRewrittenInPlace) {
+    ASSERT_TRUE(put(sampleAlert(3)));
     EXPECT_EQ(readFile(ini),
               "[Alerte3]\r\nInfo1=Rendez-vous chez le dentiste\r\nInfo2=12/01/2027\r\nInfo3=0\r\n"
               "Info4=5\r\nInfo5=Defaut.wav\r\nInfo6=8438015\r\nInfo7=0\r\nInfo8=09:30\r\nInfo9=0\r\n"
               "Info10=\r\n");
-    EXPECT_EQ(store.LoadAllAlerts().at(1), sampleAlert(3));
-}
+    EXPECT_EQ(table().at(1), sampleAlert(3));
 
-TEST_F(StoreFixture, RewritingAnAlertKeepsItsPlace) {
     writeFile(ini, section(1, "un") + section(2, "deux") + "[Param]\r\nNb=2\r\n");
-    Alerte a = sampleAlert(1, "un modifié");
-    ASSERT_TRUE(store.WriteAlert(a));
+    ASSERT_TRUE(put(sampleAlert(1, "un modifié")));
     EXPECT_EQ(ids(), (std::vector<std::int32_t>{1, 2}));
     EXPECT_EQ(readFile(ini).find("[Alerte1]\r\nInfo1=un modifi\xE9\r\n"), 0u) << "written in Windows-1252";
-    EXPECT_EQ(store.ReadIniValue("Param", "Nb"), "2");
+    EXPECT_EQ(store.ReadParam(ParamKey::Nb), "2");
 }
 
-TEST_F(StoreFixture, LongValuesAreReadWhole) {
-    const std::string message(300, 'x');
-    ASSERT_TRUE(store.WriteAlert(sampleAlert(1, message + "fin")));
-    EXPECT_EQ(store.LoadAllAlerts().at(1).Message, message + "fin");
-    EXPECT_EQ(store.ReadIniValue("Alerte1", "Info1"), message + "fin");
-}
-
-TEST_F(StoreFixture, EverySectionIsLoadedHoweverMany) {
+TEST_F(StoreFixture, NeitherLongValuesNorManySectionsAreCut) {
     std::string text;
     for (int id = 1; id <= 1500; ++id)
         text += section(id, "m");
     writeFile(ini, text);
-    const AlertTable t = store.LoadAllAlerts();
+    ASSERT_TRUE(put(sampleAlert(1, std::string(300, 'x') + "fin")));
+    const AlertTable t = table();
     ASSERT_EQ(t.AlertCount(), 1500);
-    EXPECT_EQ(t.AlertId(1500), 1500);
-    EXPECT_EQ(store.FindFreeAlertId(), 1501);
+    EXPECT_EQ(t.at(1).Message, std::string(300, 'x') + "fin");
+    EXPECT_EQ(freeId(), 1501);
 }
 
-TEST_F(StoreFixture, DeletesAnyThirtyTwoBitId) {
-    writeFile(ini, section(40000, "grand") + section(2147483647, "max") + section(5, "petit"));
-    ASSERT_TRUE(store.DeleteAlertSection(40000));
-    ASSERT_TRUE(store.DeleteAlertSection(2147483647));
+TEST_F(StoreFixture, DeletesAnyThirtyTwoBitIdAndAMissingOneLeavesTheFileAlone) {
+    const std::string text = "; hand made\n" + section(40000, "grand") + section(2147483647, "max") + section(5, "p");
+    writeFile(ini, text);
+    ASSERT_TRUE(remove(9));
+    EXPECT_EQ(readFile(ini), text) << "not even rewritten with CR LF";
+    EXPECT_FALSE(fs::exists(store.backupPath()));
+    ASSERT_TRUE(remove(40000));
+    ASSERT_TRUE(remove(2147483647));
     EXPECT_EQ(ids(), (std::vector<std::int32_t>{5}));
 }
 
-TEST_F(StoreFixture, DeletingAMissingSectionLeavesTheFileAlone) {
-    const std::string text = "; hand made\n" + section(1, "un");
-    writeFile(ini, text);
-    ASSERT_TRUE(store.DeleteAlertSection(9));
-    EXPECT_EQ(readFile(ini), text) << "not even rewritten with CR LF";
-    EXPECT_FALSE(fs::exists(store.backupPath()));
-}
-
-TEST_F(StoreFixture, EmptyValueLeavesAnEmptyEntry) {
-    ASSERT_TRUE(store.WriteIniValue("Param", "Fond", "123"));
-    ASSERT_TRUE(store.WriteIniValue("Param", "Fond", ""));
-    EXPECT_EQ(readFile(ini), "[Param]\r\nFond=\r\n");
+TEST_F(StoreFixture, ParamKeysAreWrittenUnderTheirNamesEvenEmpty) {
+    ASSERT_TRUE(setParam(ParamKey::Fond, "123"));
+    ASSERT_TRUE(setParam(ParamKey::Fond, ""));
+    ASSERT_TRUE(setParam(ParamKey::Police, "0"));
+    ASSERT_TRUE(setParam(ParamKey::Img, "7"));
+    ASSERT_TRUE(setParam(ParamKey::Nb, "2"));
+    EXPECT_EQ(readFile(ini), "[Param]\r\nFond=\r\nPolice=0\r\nImg=7\r\nNb=2\r\n");
+    EXPECT_EQ(store.ReadParam(ParamKey::Img), "7");
 }
 
 TEST_F(StoreFixture, AHandEditMadeMeanwhileIsKept) {
-    ASSERT_TRUE(store.WriteAlert(sampleAlert(1)));
+    ASSERT_TRUE(put(sampleAlert(1)));
     writeFile(ini, readFile(ini) + "; ajouté à la main\n" + section(8, "à la main"));
-    ASSERT_TRUE(store.WriteIniValue("Param", "Nb", "2"));
-    const std::string after = readFile(ini);
-    EXPECT_NE(after.find("; ajout\xE9 \xE0 la main\r\n"), std::string::npos);
+    ASSERT_TRUE(setParam(ParamKey::Nb, "2"));
+    EXPECT_NE(readFile(ini).find("; ajout\xE9 \xE0 la main\r\n"), std::string::npos);
     EXPECT_EQ(ids(), (std::vector<std::int32_t>{1, 8}));
 }
 
-TEST_F(StoreFixture, UpdatingAnAlertDeletedMeanwhileCreatesNothing) {
-    writeFile(ini, section(1, "un"));
-    bool found = true;
-    ASSERT_TRUE(store.UpdateExistingAlert(2, {{"Info2", "01/01/2030"}}, &found));
-    EXPECT_FALSE(found);
-    EXPECT_EQ(readFile(ini), section(1, "un"));
-    ASSERT_TRUE(store.UpdateExistingAlert(1, {{"Info2", "01/01/2030"}, {"Info8", "10:05"}}, &found));
-    EXPECT_TRUE(found);
-    EXPECT_EQ(store.LoadAllAlerts().at(1).AlertDate, "01/01/2030");
-    EXPECT_EQ(store.LoadAllAlerts().at(1).AlertTime, "10:05");
-}
-
-TEST_F(StoreFixture, EachSaveKeepsThePreviousFileAsBackup) {
-    ASSERT_TRUE(store.WriteAlert(sampleAlert(1)));
+TEST_F(StoreFixture, EachSaveKeepsThePreviousFileAndOldTemporariesGo) {
+    ASSERT_TRUE(put(sampleAlert(1)));
     EXPECT_FALSE(fs::exists(store.backupPath())) << "nothing to back up on the first save";
     const std::string first = readFile(ini);
-    ASSERT_TRUE(store.WriteAlert(sampleAlert(2)));
-    EXPECT_EQ(readFile(store.backupPath()), first);
-    EXPECT_EQ(filesInDir(), (std::vector<std::string>{"Alertes.ini", "Alertes.ini~"})) << "no temporary left";
-}
-
-TEST_F(StoreFixture, TemporariesLeftByAKilledWriteGoAtTheNextSave) {
-    ASSERT_TRUE(store.WriteAlert(sampleAlert(1)));
     writeFile(dir / ".Alertes.ini.Ab12Cd", "half a file");
     writeFile(dir / ".Alertes.ini.Ef34Gh", "another process writing now");
     writeFile(dir / ".Alertes.ini.notmine", "not a temporary of ours");
-    fs::last_write_time(dir / ".Alertes.ini.Ab12Cd",
-                        fs::file_time_type::clock::now() - std::chrono::hours(1));
-    fs::last_write_time(dir / ".Alertes.ini.notmine",
-                        fs::file_time_type::clock::now() - std::chrono::hours(1));
-    ASSERT_TRUE(store.WriteAlert(sampleAlert(2)));
+    for (const char* old : {".Alertes.ini.Ab12Cd", ".Alertes.ini.notmine"})
+        fs::last_write_time(dir / old, fs::file_time_type::clock::now() - std::chrono::hours(1));
+    ASSERT_TRUE(put(sampleAlert(2)));
+    EXPECT_EQ(readFile(store.backupPath()), first);
     EXPECT_EQ(filesInDir(), (std::vector<std::string>{".Alertes.ini.Ef34Gh", ".Alertes.ini.notmine",
                                                       "Alertes.ini", "Alertes.ini~"}));
 }
 
 TEST_F(StoreFixture, ASaveWaitsForAnotherProcessHoldingTheFolder) {
-    ASSERT_TRUE(store.WriteAlert(sampleAlert(1)));
+    ASSERT_TRUE(put(sampleAlert(1)));
     std::atomic<bool> saved{false};
     std::thread other;
     {
         // A lock taken through its own descriptor stands for the other process.
         const FolderLock held(dir.path());
         other = std::thread([&] {
-            EXPECT_TRUE(store.WriteAlert(sampleAlert(2)));
+            EXPECT_TRUE(put(sampleAlert(2)));
             saved = true;
         });
         std::this_thread::sleep_for(std::chrono::milliseconds(150));
@@ -264,7 +259,6 @@ TEST_F(StoreFixture, ASaveWaitsForAnotherProcessHoldingTheFolder) {
         EXPECT_EQ(ids(), (std::vector<std::int32_t>{1}));
     }
     other.join();
-    EXPECT_TRUE(saved.load());
     EXPECT_EQ(ids(), (std::vector<std::int32_t>{1, 2}));
 }
 
@@ -278,7 +272,11 @@ TEST_F(StoreFixture, AlertsAddedAtTheSameMomentAllKeepTheirOwnId) {
         writers.emplace_back([&, w] {
             for (int i = 0; i < kEach; ++i) {
                 Alerte a = sampleAlert(0, "Rappel " + std::to_string(w) + "." + std::to_string(i));
-                EXPECT_TRUE(store.WriteNewAlert(a));
+                EXPECT_TRUE(store.edit([&](StoreEdit& e) {
+                    a.Id = e.freeId();
+                    e.setAlert(a);
+                    return true;
+                }));
                 given[w].push_back(a.Id);
             }
         });
@@ -296,9 +294,9 @@ TEST_F(StoreFixture, AlertsAddedAtTheSameMomentAllKeepTheirOwnId) {
 }
 
 TEST_F(StoreFixture, SavingKeepsTheFilePermissions) {
-    ASSERT_TRUE(store.WriteAlert(sampleAlert(1)));
+    ASSERT_TRUE(put(sampleAlert(1)));
     fs::permissions(ini, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    ASSERT_TRUE(store.WriteAlert(sampleAlert(2)));
+    ASSERT_TRUE(put(sampleAlert(2)));
     EXPECT_EQ(fs::status(ini).permissions(),
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
@@ -311,60 +309,56 @@ TEST_F(StoreFixture, AFailingWriteLeavesTheOldFileByteForByte) {
     {
         // The new file no longer fits under the limit: the write fails half way, as on a full disk.
         FileSizeLimit limit(text.size());
-        const StoreStatus s = store.WriteAlert(sampleAlert(99, std::string(500, 'y')));
-        EXPECT_FALSE(s.ok());
-        EXPECT_EQ(s.error, "le fichier est trop grand");
+        const Status s = put(sampleAlert(99, std::string(500, 'y')));
+        ASSERT_FALSE(s.ok());
+        EXPECT_EQ(s.error(), (Error{ErrorCode::WriteFailed, "le fichier est trop grand"}));
     }
     EXPECT_EQ(readFile(ini), text);
-    EXPECT_EQ(store.LoadAllAlerts().AlertCount(), 50);
     for (const auto& name : filesInDir())
         EXPECT_TRUE(name == "Alertes.ini" || name == "Alertes.ini~") << "left behind: " << name;
-}
 
-TEST_F(StoreFixture, WritingIntoAMissingFolderFailsWithAReason) {
     AlertStore lost(dir / "gone" / "Alertes.ini");
-    const StoreStatus s = lost.WriteIniValue("Param", "Nb", "1");
-    EXPECT_FALSE(s.ok());
-    EXPECT_EQ(s.error, "le dossier n'existe pas");
-    EXPECT_EQ(lost.LoadAllAlerts().AlertCount(), 0);
+    const Status s = lost.edit([](StoreEdit& e) {
+        e.setParam(ParamKey::Nb, "1");
+        return true;
+    });
+    ASSERT_FALSE(s.ok());
+    EXPECT_EQ(s.error(), (Error{ErrorCode::WriteFailed, "le dossier n'existe pas"}));
 }
 
-TEST_F(StoreFixture, AStoreThatCannotBeReadIsNeverOverwritten) {
+TEST_F(StoreFixture, AStoreThatCannotBeReadOrIsReadOnlyIsNeverReplaced) {
     // A folder where the file should be: it exists but reading it fails.
     fs::create_directory(ini);
     writeFile(ini / "inside", "x");
-    StoreStatus status;
-    EXPECT_EQ(store.LoadAllAlerts(&status).AlertCount(), 0);
-    EXPECT_FALSE(status.ok());
-    EXPECT_NE(status.error.find("ne peut pas être lu"), std::string::npos);
-    for (const StoreStatus& s : {store.WriteAlert(sampleAlert(1)), store.WriteIniValue("Param", "Nb", "0"),
-                                 store.DeleteAlertSection(1)})
-        EXPECT_FALSE(s.ok());
-    EXPECT_TRUE(fs::is_directory(ini));
+    ASSERT_FALSE(store.LoadAllAlerts());
+    EXPECT_EQ(store.LoadAllAlerts().error().code, ErrorCode::StoreUnreadable);
+    for (const Status& s : {put(sampleAlert(1)), setParam(ParamKey::Nb, "0"), remove(1)})
+        EXPECT_EQ(s.ok() ? ErrorCode::WriteFailed : s.error().code, ErrorCode::StoreUnreadable);
     EXPECT_EQ(readFile(ini / "inside"), "x");
-}
 
-TEST_F(StoreFixture, AReadOnlyStoreIsNotReplaced) {
-    writeFile(ini, section(1, "un"));
-    fs::permissions(ini, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    const StoreStatus s = store.WriteAlert(sampleAlert(2));
-    EXPECT_FALSE(s.ok());
-    EXPECT_EQ(s.error, "le fichier est en lecture seule");
-    EXPECT_EQ(readFile(ini), section(1, "un"));
-    EXPECT_EQ(ids(), (std::vector<std::int32_t>{1}));
+    AlertStore readOnly(dir / "ro.ini");
+    writeFile(dir / "ro.ini", section(1, "un"));
+    fs::permissions(dir / "ro.ini", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const Status s = readOnly.edit([](StoreEdit& e) { return e.removeAlert(1); });
+    ASSERT_FALSE(s.ok());
+    EXPECT_EQ(s.error().code, ErrorCode::StoreReadOnly);
+    EXPECT_EQ(readFile(dir / "ro.ini"), section(1, "un"));
 }
 
 TEST_F(StoreFixture, Windows1252StoreStaysSoUntilACharacterDoesNotFit) {
     const std::string cp1252 = "[Alerte1]\r\nInfo1=R\xE9union \xE0 9h, caf\xE9 \x80 \x9C"
                                "uf\r\n";
     writeFile(ini, cp1252);
-    EXPECT_EQ(store.LoadAllAlerts().at(1).Message, "Réunion à 9h, café € œuf");
-    ASSERT_TRUE(store.WriteIniValue("Param", "Nb", "1"));
+    EXPECT_EQ(table().at(1).Message, "Réunion à 9h, café € œuf");
+    ASSERT_TRUE(setParam(ParamKey::Nb, "1"));
     EXPECT_EQ(readFile(ini), cp1252 + "[Param]\r\nNb=1\r\n");
 
-    ASSERT_TRUE(store.WriteIniValue("Alerte1", "Info10", "https://exemple.fr/🎂"));
+    ASSERT_TRUE(store.edit([](StoreEdit& e) {
+        e.setField(1, AlertField::Action, "https://exemple.fr/🎂");
+        return true;
+    }));
     EXPECT_EQ(readFile(ini).substr(0, 3), "\xEF\xBB\xBF");
-    const Alerte a = store.LoadAllAlerts().at(1);
+    const Alerte a = table().at(1);
     EXPECT_EQ(a.Message, "Réunion à 9h, café € œuf");
     EXPECT_EQ(a.Action, "https://exemple.fr/🎂");
 }
@@ -379,14 +373,16 @@ TEST_F(StoreFixture, BinaryJunkAroundValidAlertsIsSurvived) {
     const std::string text = junk + "\r\n" + section(1, "valide") + junk + "\r\n" + section(2, "aussi");
     writeFile(ini, text);
     EXPECT_EQ(ids(), (std::vector<std::int32_t>{1, 2}));
-    ASSERT_TRUE(store.DeleteAlertSection(9)) << "no change, no rewrite";
-    ASSERT_TRUE(store.WriteIniValue("Alerte2", "Info2", "02/02/2027"));
+    ASSERT_TRUE(store.edit([](StoreEdit& e) {
+        e.setField(2, AlertField::AlertDate, "02/02/2027");
+        return true;
+    }));
     EXPECT_EQ(ids(), (std::vector<std::int32_t>{1, 2}));
-    EXPECT_EQ(store.LoadAllAlerts().at(2).AlertDate, "02/02/2027");
+    EXPECT_EQ(table().at(2).AlertDate, "02/02/2027");
     EXPECT_NE(readFile(ini).find(junk.substr(0, 200)), std::string::npos) << "the junk is kept as it was";
 }
 
-TEST_F(StoreFixture, AFiftyMegabyteFileLoads) {
+TEST_F(StoreFixture, AFiftyMegabyteFileLoadsAndATruncatedOneKeepsWhatItHolds) {
     std::string text;
     text.reserve(52u << 20);
     text += section(1, "avant");
@@ -395,32 +391,14 @@ TEST_F(StoreFixture, AFiftyMegabyteFileLoads) {
         text += filler;
     text += section(2, "après");
     writeFile(ini, text);
-    const AlertTable t = store.LoadAllAlerts();
-    ASSERT_EQ(t.AlertCount(), 2);
-    EXPECT_EQ(t.at(2).Message, "après");
-}
+    EXPECT_EQ(table().at(2).Message, "après");
 
-TEST_F(StoreFixture, TruncatedFileKeepsTheAlertsBeforeTheCut) {
     const std::string whole = section(1, "un") + section(2, "deux");
     writeFile(ini, whole.substr(0, whole.size() - 40));
-    const AlertTable t = store.LoadAllAlerts();
+    const AlertTable t = table();
     ASSERT_EQ(t.AlertCount(), 2);
-    EXPECT_EQ(t.at(1), store.LoadAllAlerts().at(1));
     EXPECT_EQ(t.at(2).Message, "deux");
     EXPECT_EQ(t.at(2).Action, "");
-}
-
-TEST_F(StoreFixture, TableOfTextMatchesTheLoadOfTheSameFile) {
-    const std::string text = section(2, "deux") + "[alerte3]\r\nInfo1=casse\r\n" + section(1, "un") +
-                             "[Alerte2]\r\nInfo1=doublon\r\n[Alerte01]\r\nInfo1=zéro\r\n";
-    writeFile(ini, text);
-    const AlertTable fromFile = store.LoadAllAlerts();
-    const AlertTable fromText = AlertStore::tableOfText(text);
-    EXPECT_EQ(fromText.alerts(), fromFile.alerts());
-    ASSERT_EQ(fromText.AlertCount(), 2);
-    EXPECT_EQ(fromText.at(1).Message, "deux");
-    EXPECT_EQ(fromText.at(2).Id, 1);
-    EXPECT_EQ(AlertStore::tableOfText("").AlertCount(), 0);
 }
 
 namespace {
@@ -438,6 +416,7 @@ std::vector<Alerte> tableByLookups(const IniDocument& doc) {
         a.Id = id;
         for (int k = 1; k <= Alerte::kFieldCount; ++k)
             a.field(k) = doc.value(Alerte::sectionOf(id), Alerte::keyOf(k)).value_or("");
+        a.Uid = doc.value(Alerte::sectionOf(id), Alerte::kUidKey).value_or("");
         out.push_back(std::move(a));
     }
     return out;
@@ -478,7 +457,8 @@ TEST(StoreTextScans, ReadEveryTextAsTheParsedDocumentDoes) {
                                   "texte libre",
                                   "[Alerte5]x",
                                   "Info8 =",
-                                  "Info9=\""};
+                                  "Info9=\"",
+                                  "uid=x"};
     std::mt19937 rng(7122026);
     for (int round = 0; round < 2000; ++round) {
         std::string text;
