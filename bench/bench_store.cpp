@@ -44,7 +44,11 @@ void BM_WriteOneAlert(benchmark::State& state) {
     a.Message = "Appeler le garage";
     a.AlertDate = "12/01/2027";
     for (auto _ : state) {
-        if (!store.WriteAlert(a))
+        const zento::Status saved = store.edit([&](zento::StoreEdit& e) {
+            e.setAlert(a);
+            return true;
+        });
+        if (!saved)
             state.SkipWithError("write failed");
     }
 }

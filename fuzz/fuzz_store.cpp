@@ -116,6 +116,7 @@ void checkTable(std::string_view text, const IniDocument& doc) {
         CHECK(table.positionOf(a.Id) == pos);
         for (int k = 1; k <= Alerte::kFieldCount; ++k)
             CHECK(a.field(k) == doc.value(Alerte::sectionOf(a.Id), Alerte::keyOf(k)).value_or(""));
+        CHECK(a.Uid == doc.value(Alerte::sectionOf(a.Id), Alerte::kUidKey).value_or(""));
     }
 }
 

@@ -3,7 +3,7 @@
 #include "appearance/EmoticonSet.h"
 #include "appearance/Palette.h"
 #include "appearance/QtColor.h"
-#include "service/AlertService.h"
+#include "store/Alerte.h"
 #include "ui/ErrorText.h"
 #include "ui/Twips.h"
 #include "ui/UserDialogs.h"
@@ -170,9 +170,8 @@ bool isMenuKey(const QKeyEvent* e) {
 
 } // namespace
 
-AppearanceChooser::AppearanceChooser(AlertService& service, UserDialogs& dialogs, QWidget* txtMessage,
-                                     QWidget* text1, QWidget* parent)
-    : QWidget(parent), m_service(service), m_dialogs(dialogs), m_txtMessage(txtMessage), m_text1(text1) {
+AppearanceChooser::AppearanceChooser(UserDialogs& dialogs, QWidget* txtMessage, QWidget* text1, QWidget* parent)
+    : QWidget(parent), m_dialogs(dialogs), m_txtMessage(txtMessage), m_text1(text1) {
     initZentoResources();
     setObjectName(QStringLiteral("AppearanceChooser"));
     resize(twips::size(kWidthTwips, kHeightTwips));
@@ -467,29 +466,24 @@ void AppearanceChooser::openTestMenu(const QPoint& globalPos) {
 
 // --- Defaults for new alerts ------------------------------------------------------------------
 
-void AppearanceChooser::defaultsWritten(const Status& status) {
-    if (!status)
-        reportFailure(m_dialogs, this, tr("Impossible d'enregistrer les réglages"), status.error());
-}
-
 void AppearanceChooser::mnuCouleursDefauts_Click() {
     const auto cell = PaletteCellAt(m_paletteMenuCell);
     if (!cell)
         return;
-    defaultsWritten(m_service.setDefaultColors(ColorPair{cell->background, cell->text}));
+    Q_EMIT defaultColorsChosen(ColorPair{cell->background, cell->text});
 }
 
 void AppearanceChooser::mnuCouleurDefaut_Click() {
-    defaultsWritten(m_service.setDefaultColors(
-        ColorPair{toColorValue(boxBackground(m_txtMessage)), toColorValue(boxForeground(m_txtMessage))}));
+    Q_EMIT defaultColorsChosen(
+        ColorPair{toColorValue(boxBackground(m_txtMessage)), toColorValue(boxForeground(m_txtMessage))});
 }
 
 void AppearanceChooser::mnuAlea_Click() {
-    defaultsWritten(m_service.setDefaultColors(std::nullopt));
+    Q_EMIT defaultColorsChosen(std::nullopt);
 }
 
 void AppearanceChooser::mnuDefaut_Click() {
-    defaultsWritten(m_service.setDefaultEmoticon(m_tag.toStdString()));
+    Q_EMIT defaultEmoticonChosen(m_tag);
 }
 
 void AppearanceChooser::cmdEmoDefaut_Click() {

@@ -1,11 +1,12 @@
 #pragma once
 
-#include "store/Result.h"
+#include "appearance/NewAlertColors.h"
 
 #include <QString>
 #include <QWidget>
 
 #include <array>
+#include <optional>
 
 class QAbstractButton;
 class QAction;
@@ -16,7 +17,6 @@ class QToolButton;
 
 namespace zento {
 
-class AlertService;
 class UserDialogs;
 struct Alerte;
 
@@ -38,8 +38,7 @@ public:
 
     /// txtMessage: the editor's message box (a QTextEdit); text1: the placeholder box lying over
     /// it (a QLineEdit). Either may be null (nothing is coloured then).
-    AppearanceChooser(AlertService& service, UserDialogs& dialogs, QWidget* txtMessage, QWidget* text1,
-                      QWidget* parent = nullptr);
+    AppearanceChooser(UserDialogs& dialogs, QWidget* txtMessage, QWidget* text1, QWidget* parent = nullptr);
 
     /// Choose-emoticon: Image1 shows that picture and Tag() becomes its index in decimal. An
     /// index without a picture (a hand-edited file) gives the push pin, emoticon 5.
@@ -65,6 +64,10 @@ Q_SIGNALS:
     void testPopupRequested();
     /// "Tester l'action" of the Test menu.
     void testActionRequested();
+    /// The user chose default colours for new alerts; nullopt: random colours.
+    void defaultColorsChosen(std::optional<zento::ColorPair> colors);
+    /// The user chose the shown emoticon ("0".."15", or "" before any choice) as the default.
+    void defaultEmoticonChosen(const QString& emoticon);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -95,13 +98,10 @@ private:
 
     /// The placeholder mirrors the colours only while it shows over the message box.
     bool placeholderShowing() const;
-    /// Tells the user when a default could not be stored.
-    void defaultsWritten(const Status& status);
     /// Where a menu opened without a mouse press appears: at the pointer when it is over the
     /// control, else just below the control (keyboard use).
     QPoint menuPosition(const QWidget* anchor) const;
 
-    AlertService& m_service;
     UserDialogs& m_dialogs;
     QWidget* m_txtMessage;
     QWidget* m_text1;

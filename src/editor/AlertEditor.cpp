@@ -206,7 +206,17 @@ void AlertEditor::buildControls() {
     cmdQuit->setAutoDefault(true);
     connect(cmdQuit, &QPushButton::clicked, this, &AlertEditor::quitClicked);
 
-    m_chooser = new AppearanceChooser(m_session.service(), m_services.dialogs, m_txtMessage, m_Text1, this);
+    m_chooser = new AppearanceChooser(m_services.dialogs, m_txtMessage, m_Text1, this);
+    // The defaults of new alerts are stored at once; a failure is said, nothing else changes.
+    const auto stored = [this](const Status& s) {
+        if (!s)
+            reportFailure(m_services.dialogs, this, tr("Impossible d'enregistrer les réglages"), s.error());
+    };
+    connect(m_chooser, &AppearanceChooser::defaultColorsChosen, this,
+            [this, stored](std::optional<ColorPair> colors) { stored(m_session.service().setDefaultColors(colors)); });
+    connect(m_chooser, &AppearanceChooser::defaultEmoticonChosen, this, [this, stored](const QString& emoticon) {
+        stored(m_session.service().setDefaultEmoticon(emoticon.toStdString()));
+    });
     m_chooser->move(0, 0);
     connect(m_chooser, &AppearanceChooser::testPopupRequested, this, &AlertEditor::testPopupRequested);
     connect(m_chooser, &AppearanceChooser::testActionRequested, this, &AlertEditor::testActionRequested);

@@ -1,4 +1,7 @@
 #include "app/CommandLine.h"
+#include "service/AlertService.h"
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -92,57 +95,67 @@ TEST(CommandLine, RecurrenceByCodeOrFrenchName) {
         EXPECT_EQ(ParseRecurrenceOption(bad), std::nullopt) << bad;
 }
 
-TEST(CommandLine, AddBuildsTheAlertWithTheDefaultsOfANewAlert) {
-    const Date today{std::chrono::year{2026}, std::chrono::month{12}, std::chrono::day{7}};
-    AddOptions o;
-    o.message = "Réunion";
-    AddRequest r = BuildAddRequest(o, today, "12632319", "255", 5);
-    ASSERT_TRUE(r.ok()) << r.error;
-    EXPECT_EQ(r.alert.AlertDate, "07/12/2026");
-    EXPECT_EQ(r.alert.AlertTime, "");
-    EXPECT_EQ(r.alert.Recurrence, "0");
-    EXPECT_EQ(r.alert.Emoticon, "5");
-    EXPECT_EQ(r.alert.Sound, "Defaut.wav");
-    EXPECT_EQ(r.alert.BackColor, "12632319");
-    EXPECT_EQ(r.alert.ForeColor, "255");
-    EXPECT_EQ(r.alert.LoopSound, "0");
-
-    o.date = "1/2/2027";
-    o.time = "9:05";
-    o.recurrence = "Hebdomadaire";
-    o.noSound = true;
-    o.loop = true;
-    o.emoticon = "12";
-    o.colors = "&H0080FFFF&,0";
-    o.action = "mailto:moi@exemple.fr";
-    r = BuildAddRequest(o, today, "1", "2", 5);
-    ASSERT_TRUE(r.ok()) << r.error;
-    EXPECT_EQ(r.alert.AlertDate, "01/02/2027");
-    EXPECT_EQ(r.alert.AlertTime, "09:05");
-    EXPECT_EQ(r.alert.Recurrence, "2");
-    EXPECT_EQ(r.alert.Sound, "");
-    EXPECT_EQ(r.alert.LoopSound, "1");
-    EXPECT_EQ(r.alert.Emoticon, "12");
-    EXPECT_EQ(r.alert.BackColor, "8454143");
-    EXPECT_EQ(r.alert.ForeColor, "0");
-    EXPECT_EQ(r.alert.Action, "mailto:moi@exemple.fr");
-}
-
-TEST(CommandLine, AddRefusesWhatTheEditorWouldRefuse) {
-    const Date today{std::chrono::year{2026}, std::chrono::month{12}, std::chrono::day{7}};
-    const auto refusal = [&](auto change) {
+TEST(CommandLine, AddPutsItsOptionsOverANewAlertAndTheEditorsRulesDecide) {
+    Alerte fresh;
+    fresh.AlertDate = "07/12/2026";
+    fresh.Recurrence = "0";
+    fresh.Emoticon = "5";
+    fresh.Sound = "Defaut.wav";
+    fresh.BackColor = "12632319";
+    fresh.ForeColor = "255";
+    fresh.LoopSound = "0";
+    const auto added = [&](const std::function<void(AddOptions&)>& change) -> Result<Alerte> {
         AddOptions o;
-        o.message = "x";
+        o.message = "Réunion";
         change(o);
-        return BuildAddRequest(o, today, "0", "0", 5).error;
+        const auto a = BuildAddAlert(o, fresh);
+        return a ? AlertService::validate(*a) : a;
     };
-    EXPECT_EQ(refusal([](AddOptions& o) { o.message = "  "; }), "Indiquez un message");
-    EXPECT_EQ(refusal([](AddOptions& o) { o.date = "31/02/2027"; }), "Date non valide");
-    EXPECT_EQ(refusal([](AddOptions& o) { o.date = "01/01/1800"; }), "Date non valide");
-    EXPECT_EQ(refusal([](AddOptions& o) { o.time = "25:00"; }).rfind("Heure non valide", 0), 0u);
-    EXPECT_EQ(refusal([](AddOptions& o) { o.recurrence = "souvent"; }).rfind("Périodicité non valide", 0),
-              0u);
-    EXPECT_EQ(refusal([](AddOptions& o) { o.emoticon = "16"; }).rfind("Emoticon non valide", 0), 0u);
-    EXPECT_EQ(refusal([](AddOptions& o) { o.colors = "255"; }).rfind("Couleurs non valides", 0), 0u);
-    EXPECT_EQ(refusal([](AddOptions& o) { o.colors = "255,rouge"; }).rfind("Couleurs non valides", 0), 0u);
+
+    const auto plain = added([](AddOptions&) {});
+    ASSERT_TRUE(plain.ok());
+    Alerte expected = fresh;
+    expected.Message = "Réunion";
+    EXPECT_EQ(*plain, expected) << "the defaults of a new alert stay";
+
+    const auto full = added([](AddOptions& o) {
+        o.date = "1/2/2027";
+        o.time = "9:05";
+        o.recurrence = "Hebdomadaire";
+        o.noSound = true;
+        o.loop = true;
+        o.emoticon = "12";
+        o.colors = "&H0080FFFF&,0";
+        o.action = "mailto:moi@exemple.fr";
+    });
+    ASSERT_TRUE(full.ok());
+    EXPECT_EQ(full->AlertDate, "01/02/2027");
+    EXPECT_EQ(full->AlertTime, "09:05");
+    EXPECT_EQ(full->Recurrence, "2");
+    EXPECT_EQ(full->Sound, "");
+    EXPECT_EQ(full->LoopSound, "1");
+    EXPECT_EQ(full->Emoticon, "12");
+    EXPECT_EQ(full->BackColor, "8454143");
+    EXPECT_EQ(full->ForeColor, "0");
+    EXPECT_EQ(full->Action, "mailto:moi@exemple.fr");
+
+    struct Refusal {
+        std::function<void(AddOptions&)> change;
+        const char* text;
+    };
+    const Refusal refusals[] = {
+        {[](AddOptions& o) { o.message = "  "; }, "Indiquez un message"},
+        {[](AddOptions& o) { o.date = "31/02/2027"; }, "Date non valide"},
+        {[](AddOptions& o) { o.date = "01/01/1800"; }, "Date non valide"},
+        {[](AddOptions& o) { o.time = "25:00"; }, "Heure non valide : 25:00 (attendu HH:MM)"},
+        {[](AddOptions& o) { o.recurrence = "souvent"; }, "Périodicité non valide : souvent (0 à 8, ou "},
+        {[](AddOptions& o) { o.emoticon = "16"; }, "Emoticon non valide : 16 (0 à 15)"},
+        {[](AddOptions& o) { o.colors = "255"; }, "Couleurs non valides : 255 (attendu FOND,POLICE"},
+        {[](AddOptions& o) { o.colors = "255,rouge"; }, "Couleurs non valides : 255,rouge (attendu"},
+    };
+    for (const Refusal& r : refusals) {
+        const auto a = added(r.change);
+        ASSERT_FALSE(a.ok()) << r.text;
+        EXPECT_EQ(ErrorText(a.error()).rfind(r.text, 0), 0u) << ErrorText(a.error());
+    }
 }

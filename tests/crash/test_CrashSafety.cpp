@@ -47,7 +47,7 @@ struct Op {
     enum class Kind { Add, Rewrite, Answer, Delete } kind = Kind::Add;
     Alerte alert;                                            ///< Add, Rewrite
     std::int32_t id = 0;                                     ///< Answer, Delete
-    std::vector<std::pair<std::string, std::string>> values; ///< Answer
+    std::string date, time;                                  ///< Answer
 };
 
 /// The alerts as the store should hold them, in file order.
@@ -108,7 +108,8 @@ Op nextOp(State& state, std::mt19937& rng, std::uint32_t n) {
         op.id = a.Id;
         a.AlertDate = "1" + std::to_string(rng() % 10) + "/12/2027";
         a.AlertTime = "1" + std::to_string(rng() % 10) + ":45";
-        op.values = {{"Info2", a.AlertDate}, {"Info8", a.AlertTime}};
+        op.date = a.AlertDate;
+        op.time = a.AlertTime;
     } else {
         const std::size_t at = pick();
         op.kind = Op::Kind::Delete;
@@ -118,20 +119,22 @@ Op nextOp(State& state, std::mt19937& rng, std::uint32_t n) {
     return op;
 }
 
-StoreStatus apply(AlertStore& store, const Op& op) {
-    switch (op.kind) {
-    case Op::Kind::Add:
-    case Op::Kind::Rewrite:
-        return store.WriteAlert(op.alert);
-    case Op::Kind::Answer: {
-        bool found = false;
-        StoreStatus s = store.UpdateExistingAlert(op.id, op.values, &found);
-        return s.ok() && !found ? StoreStatus::failure("section absente") : s;
-    }
-    case Op::Kind::Delete:
-        return store.DeleteAlertSection(op.id);
-    }
-    return StoreStatus::failure("?");
+Status apply(AlertStore& store, const Op& op) {
+    return store.edit([&](StoreEdit& e) {
+        switch (op.kind) {
+        case Op::Kind::Add:
+        case Op::Kind::Rewrite:
+            e.setAlert(op.alert);
+            return true;
+        case Op::Kind::Answer:
+            e.setField(op.id, AlertField::AlertDate, op.date);
+            e.setField(op.id, AlertField::AlertTime, op.time);
+            return true;
+        case Op::Kind::Delete:
+            break;
+        }
+        return e.removeAlert(op.id);
+    });
 }
 
 /// The child: writes until killed, sending the number of each finished write.
@@ -296,9 +299,9 @@ TEST(CrashSafety, AKilledWriterLeavesTheOldOrTheNewStoreWhole) {
         }
 
         const std::string after = readFile(ini);
-        StoreStatus status;
-        const AlertTable table = store.LoadAllAlerts(&status);
-        ASSERT_TRUE(status.ok()) << status.error;
+        const auto loaded = store.LoadAllAlerts();
+        ASSERT_TRUE(loaded.ok());
+        const AlertTable& table = *loaded;
         ASSERT_GT(table.AlertCount(), 0);
         const bool finished = after == bytes[acked];
         const bool inFlight = after == bytes[acked + 1];
