@@ -21,13 +21,13 @@ namespace zento {
 namespace {
 
 // Client area of the window, in twips: the frame with a margin around it, the link below.
-constexpr int FormWidth = 5916;
-constexpr int FormHeight = 4080;
+constexpr int kFormWidth = 5916;
+constexpr int kFormHeight = 4080;
 // Right edge of the version text inside the frame, as far from the frame's edge as the maker's
 // name is from the left one.
-constexpr int VersionRight = 5616 - 312;
+constexpr int kVersionRight = 5616 - 312;
 // The icon's design grid: drawn at this size (64 pixels at 96 DPI) its edges stay sharp.
-constexpr int LogoSide = 960;
+constexpr int kLogoSide = 960;
 
 QFont labelFont(const QStringList& families, QFont::StyleHint hint, int points) {
     QFont f;
@@ -118,7 +118,7 @@ frmSplash::frmSplash(ActionLauncher& launcher, QWidget* parent)
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
     m_timer1->setSingleShot(true);
-    m_timer1->setInterval(SplashDurationMs);
+    m_timer1->setInterval(kSplashDurationMs);
     connect(m_timer1, &QTimer::timeout, this, &frmSplash::Timer1_Timer);
 
     Form_Load();
@@ -136,12 +136,12 @@ void frmSplash::Form_Load() {
     m_lblVersion->setText(versionText());
     m_lblProductName->setText(applicationTitle());
     setWindowTitle(applicationTitle());
-    m_imgLogo->setPixmap(renderLogo(twips::px(LogoSide), devicePixelRatioF()));
+    m_imgLogo->setPixmap(renderLogo(twips::px(kLogoSide), devicePixelRatioF()));
     layoutControls();
 }
 
 void frmSplash::layoutControls() {
-    resize(twips::size(FormWidth, FormHeight));
+    resize(twips::size(kFormWidth, kFormHeight));
     m_frame1->setGeometry(twips::rect(150, 60, 5616, 3672));
 
     m_lblCompanyProduct->move(twips::point(312, 348));
@@ -156,7 +156,7 @@ void frmSplash::layoutControls() {
 
     // Right-aligned: the text keeps its right edge and grows to the left.
     const QSize versionHint = m_lblVersion->sizeHint();
-    const int versionRight = twips::px(VersionRight);
+    const int versionRight = twips::px(kVersionRight);
     const int versionLeft = std::min(twips::px(4380), versionRight - versionHint.width());
     m_lblVersion->setGeometry(versionLeft, twips::px(1440), versionRight - versionLeft, versionHint.height());
 

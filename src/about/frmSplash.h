@@ -24,7 +24,7 @@ public:
     /// The page that a click on that address opens.
     static constexpr const char* ProductPageUrl = "https://www.olvani.example/zento";
     /// How long the splash stays by itself.
-    static constexpr int SplashDurationMs = 3000;
+    static constexpr int kSplashDurationMs = 3000;
 
     /// Loads the window; its timer `Timer1` starts at once, as the splash needs.
     explicit frmSplash(ActionLauncher& launcher, QWidget* parent = nullptr);

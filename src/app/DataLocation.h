@@ -33,7 +33,7 @@ struct DataLocationResult {
 /// variable gives a folder.
 std::optional<std::filesystem::path> DefaultDataFolder(const EnvironmentLookup& env);
 
-/// Start-up steps 2 to 4: take the folder from the settings; when none is stored, create the
+/// Where the data lives: the folder from the settings; when none is stored, create the
 /// default folder (with its missing parents) and remember it. A stored folder is used as it
 /// is, even when it no longer exists. When the default folder cannot be created nothing is
 /// written and `error` reads "Impossible de créer le dossier de données" with the path and why.

@@ -1,26 +1,21 @@
 #include "app/QtSettingsStore.h"
 
+#include "ui/QtText.h"
+
 #include <QSettings>
 
 namespace zento {
-namespace {
-
-QString fromUtf8(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-} // namespace
 
 QString QtSettingsStore::groupOf(std::string_view keyPath) {
     const auto slash = keyPath.find_last_of('\\');
-    return fromUtf8(slash == std::string_view::npos ? keyPath : keyPath.substr(slash + 1));
+    return fromView(slash == std::string_view::npos ? keyPath : keyPath.substr(slash + 1));
 }
 
 std::string QtSettingsStore::ReadRegistryValue(std::string_view keyPath, std::string_view name) {
     QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Olvani"),
                 QStringLiteral("Zento"));
     s.beginGroup(groupOf(keyPath));
-    const QVariant v = s.value(fromUtf8(name));
+    const QVariant v = s.value(fromView(name));
     // Only text (or a number, read as its decimal text) counts; anything else is "missing".
     if (!v.isValid() || !v.canConvert<QString>())
         return {};
@@ -38,7 +33,7 @@ bool QtSettingsStore::WriteRegistryValue(std::string_view keyPath, std::string_v
     QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Olvani"),
                 QStringLiteral("Zento"));
     s.beginGroup(groupOf(keyPath));
-    s.setValue(fromUtf8(name), fromUtf8(value));
+    s.setValue(fromView(name), fromView(value));
     s.endGroup();
     s.sync();
     return s.status() == QSettings::NoError;

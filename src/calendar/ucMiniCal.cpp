@@ -1,5 +1,6 @@
 #include "calendar/ucMiniCal.h"
 
+#include "ui/QtText.h"
 #include "ui/Twips.h"
 
 #include <QApplication>
@@ -38,10 +39,6 @@ const QColor kListBack{0xFF, 0xFF, 0xC0};
 
 int columnLeft(int column) {
     return kFirstColumnLeft + kColumnPitch * column;
-}
-
-QString fromUtf8(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
 /// A label that shows where the keyboard focus is: the day cells and the title take the focus
@@ -159,7 +156,7 @@ ucMiniCal::ucMiniCal(const Clock& clock, QWidget* parent) : QWidget(parent), m_c
     }
     m_lblMoisAnnee->setCursor(Qt::PointingHandCursor);
 
-    m_lblJours = new WeekdayHeader(fromUtf8(kWeekdayHeader), m_fraCal);
+    m_lblJours = new WeekdayHeader(fromView(kWeekdayHeader), m_fraCal);
     m_lblJours->setObjectName(QStringLiteral("lblJours"));
     m_lblJours->setAlignment(Qt::AlignCenter);
     m_lblJours->setAutoFillBackground(true);
@@ -287,7 +284,7 @@ void ucMiniCal::paintCells() {
         cell->setIndent(c.isToday ? 1 : 2);
         cell->setAccessibleName(QStringLiteral("%1 %2 %3")
                                     .arg(c.dayNumber)
-                                    .arg(fromUtf8(FrenchMonthName(static_cast<unsigned>(c.date.month()))))
+                                    .arg(fromView(FrenchMonthName(static_cast<unsigned>(c.date.month()))))
                                     .arg(static_cast<int>(c.date.year())));
         cell->setAccessibleDescription(c.isChosen  ? tr("date choisie")
                                        : c.isToday ? tr("aujourd'hui")
@@ -414,7 +411,7 @@ void ucMiniCal::lstAnnee_Click() {
 void ucMiniCal::openMonthList() {
     m_lstMois->clear();
     for (std::string_view name : kFrenchMonthNames)
-        m_lstMois->addItem(fromUtf8(name));
+        m_lstMois->addItem(fromView(name));
     m_lstMois->show();
     m_lstMois->raise();
     m_lstMois->setCurrentRow(static_cast<int>(static_cast<unsigned>(m_shown.month())) - 1);

@@ -1,6 +1,8 @@
 #include "media/QtSoundOutput.h"
 
 #include "media/SoundFolder.h"
+#include "store/Alerte.h"
+#include "ui/QtText.h"
 
 #include <QApplication>
 #include <QAudioDevice>
@@ -12,7 +14,7 @@
 namespace zento {
 
 QtSoundOutput::QtSoundOutput(QString defaultSoundPath)
-    : m_defaultPath(defaultSoundPath.isEmpty() ? soundFolder() + QStringLiteral("Defaut.wav")
+    : m_defaultPath(defaultSoundPath.isEmpty() ? soundFolder() + fromView(kDefaultSound)
                                                : std::move(defaultSoundPath)) {}
 
 QtSoundOutput::~QtSoundOutput() {

@@ -6,10 +6,6 @@
 
 namespace zento {
 
-QString fromView(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 QString errorText(const Error& error, bool modifying) {
     const auto tr = [](const char* text) { return QCoreApplication::translate("zento::Errors", text); };
     const QString detail = fromView(error.detail);

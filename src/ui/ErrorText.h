@@ -1,19 +1,15 @@
 #pragma once
 
 #include "store/Result.h"
+#include "ui/QtText.h"
 
 #include <QString>
-
-#include <string_view>
 
 class QWidget;
 
 namespace zento {
 
 class UserDialogs;
-
-/// Text of the core (UTF-8) as a QString.
-QString fromView(std::string_view text);
 
 /// The French words of an error in the windows: the refusals of validation as the editor shows
 /// them ("Indiquez un message", "Date non valide", …), the reason of a failed save otherwise.

@@ -12,10 +12,6 @@ double g_dpi = 0; // 0: not chosen yet
 
 } // namespace
 
-void setLogicalDpi(double dpi) {
-    g_dpi = dpi > 0 ? dpi : 96.0;
-}
-
 double logicalDpi() {
     if (g_dpi <= 0) {
         const QScreen* screen = qobject_cast<QGuiApplication*>(QCoreApplication::instance())

@@ -9,9 +9,8 @@ namespace zento::twips {
 /// Window layouts are given in twips (1/1440 inch): 15 twips make one pixel at 96 DPI. This is
 /// the one place that converts them, scaled with the screen's logical DPI.
 
-/// Sets the logical DPI used from now on (96 by default, or the primary screen's when a GUI
-/// application exists at the first conversion).
-void setLogicalDpi(double dpi);
+/// The logical DPI of the conversions: the primary screen's when a GUI application exists at
+/// the first conversion, else 96.
 double logicalDpi();
 
 int px(int twips);
