@@ -81,8 +81,10 @@ private Q_SLOTS:
                    "12", "--colors", "255,16777215", "Rendez-vous", "chez", "le", "dentiste"});
         QCOMPARE(add.code, 0);
         QCOMPARE(add.out, QStringLiteral("1\n"));
+        const std::string beforeSecond = readFile(h.ini());
         const Run second = h.run({"--add", "--no-sound", "Réunion\tà part"});
         QCOMPARE(second.out, QStringLiteral("2\n"));
+        QVERIFY2(readFile(h.ini() + "~") == beforeSecond, "one save: the backup is the file before the add");
         const Run list = h.run({"--list"});
         const QStringList lines = list.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 3);
@@ -94,6 +96,7 @@ private Q_SLOTS:
         QVERIFY(ini.find("Nb=2") != std::string::npos);
 
         QCOMPARE(h.run({"--delete", "1"}).code, 0);
+        QVERIFY2(readFile(h.ini() + "~") == ini, "one save: the backup is the file before the delete");
         QCOMPARE(h.run({"--list"}).out.count(QLatin1Char('\n')), 2);
         const Run missing = h.run({"--delete", "1"});
         QCOMPARE(missing.code, 1);
