@@ -5,7 +5,9 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zento {
@@ -54,7 +56,24 @@ struct AddRequest {
 AddRequest BuildAddRequest(const AddOptions& options, Date today, const std::string& defaultBackColor,
                            const std::string& defaultForeColor, int defaultEmoticon);
 
-/// The text of `zento --help`.
+/// One option as `zento --help` and the manual page describe it. Both are made from
+/// CommandLineOptions(), so documenting an option is one row there.
+struct OptionDoc {
+    /// French (the program's language, --help) and English (the English manual page).
+    struct Text {
+        std::string_view fr;
+        std::string_view en;
+    };
+    std::string_view name; ///< "--delete"
+    Text value;            ///< what follows the name ("ID"); empty when nothing does
+    Text description;      ///< a phrase without a final full stop, wrapped when printed
+    std::string_view of;   ///< the command this option belongs to ("--add"); empty for a command
+};
+
+/// Every documented option in the order of --help; an option of a command follows the command.
+std::span<const OptionDoc> CommandLineOptions();
+
+/// The text of `zento --help`, made from CommandLineOptions().
 std::string UsageText();
 
 /// "Zento 2.0.0".
