@@ -49,6 +49,16 @@ void tellRunningCopyToReload() {
         SingleInstance::sendToRunningCopy(runtime, SingleInstance::Message::Reload);
 }
 
+/// The desktop's actions: the window as "Gérer les alertes" shows it, and for a new alert the
+/// editor opened as "Nouveau" opens it.
+void answerWindowRequest(CommandLine::Command request, TrayShell& shell, frmMain& window) {
+    if (request != CommandLine::Command::Show && request != CommandLine::Command::NewAlert)
+        return;
+    shell.mnuAffiche_Click();
+    if (request == CommandLine::Command::NewAlert)
+        window.cmdNew_Click();
+}
+
 } // namespace
 
 int runListCommand() {
@@ -117,11 +127,13 @@ int runDeleteCommand(std::int32_t id) {
     return 0;
 }
 
-int runApplication(int& argc, char** argv) {
+int runApplication(int& argc, char** argv, CommandLine::Command request) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zento"));
     QApplication::setOrganizationName(QStringLiteral("Olvani"));
     QApplication::setApplicationVersion(QStringLiteral(ZENTO_VERSION));
+    // Ties the windows to the desktop entry (its icon and name in task bars, Wayland's app id).
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.olvani.Zento"));
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/zento.svg")));
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
@@ -139,6 +151,15 @@ int runApplication(int& argc, char** argv) {
     // 1. One copy per user: a second one brings the first forward, says so and ends.
     SingleInstance instance;
     if (!instance.tryBecomePrimary()) {
+        if (request != CommandLine::Command::Run) {
+            // A desktop action: the running copy does it; no message box, the window comes.
+            const auto m = request == CommandLine::Command::NewAlert ? SingleInstance::Message::NewAlert
+                                                                     : SingleInstance::Message::Show;
+            if (SingleInstance::sendToRunningCopy(instance.runtimeFolder(), m))
+                return 0;
+            std::cerr << "zento : la copie de Zento en cours d'exécution ne répond pas\n";
+            return 1;
+        }
         SingleInstance::sendToRunningCopy(instance.runtimeFolder(), SingleInstance::Message::Activate);
         dialogs.message(nullptr, QObject::tr("Zento est déjà en mode veille"),
                         UserDialogs::Icon::Information);
@@ -180,6 +201,11 @@ int runApplication(int& argc, char** argv) {
                      [&splash, &launcher] { frmSplash::openAbout(splash, launcher); });
     QObject::connect(&instance, &SingleInstance::activateRequested, &shell, &TrayShell::activateRequested);
     QObject::connect(&instance, &SingleInstance::reloadRequested, &window, &frmMain::storeChangedOutside);
+    QObject::connect(&instance, &SingleInstance::showRequested, &window,
+                     [&] { answerWindowRequest(CommandLine::Command::Show, shell, window); });
+    QObject::connect(&instance, &SingleInstance::newAlertRequested, &window,
+                     [&] { answerWindowRequest(CommandLine::Command::NewAlert, shell, window); });
+    answerWindowRequest(request, shell, window);
     return QApplication::exec();
 }
 

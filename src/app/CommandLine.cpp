@@ -109,7 +109,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     }
     if (a == "--help" || a == "-h")
         cl.command = CommandLine::Command::Help;
-
+    else if (a == "--show")
+        cl.command = CommandLine::Command::Show;
+    else if (a == "--new-alert")
+        cl.command = CommandLine::Command::NewAlert;
     else if (a == "--version")
         cl.command = CommandLine::Command::Version;
     else if (a == "--list")
@@ -240,6 +243,14 @@ std::span<const OptionDoc> CommandLineOptions() {
          "--add"},
         {"--delete", {"ID", "ID"},
          {"supprime l'alerte de ce numéro", "delete the alert of that number"},
+         ""},
+        {"--show", {},
+         {"affiche la fenêtre de Zento (le démarre au besoin)",
+          "show Zento's window (starting Zento if need be)"},
+         ""},
+        {"--new-alert", {},
+         {"ouvre la fenêtre sur une nouvelle alerte (démarre Zento au besoin)",
+          "open the window on a new alert (starting Zento if need be)"},
          ""},
         {"--version", {}, {"affiche la version", "print the version"}, ""},
         {"--help", {}, {"affiche cette aide", "print this help"}, ""},

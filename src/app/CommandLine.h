@@ -28,7 +28,9 @@ struct AddOptions {
 
 /// What the command line asks for.
 struct CommandLine {
-    enum class Command { Run, Help, Version, List, Add, Delete, Invalid };
+    /// Show and NewAlert are the desktop entry's actions: the window, or the window on a new
+    /// alert, in the running copy or in one started for it.
+    enum class Command { Run, Help, Version, List, Add, Delete, Show, NewAlert, Invalid };
     Command command = Command::Run;
     AddOptions add;
     std::int32_t deleteId = 0;

@@ -12,10 +12,17 @@ TEST(CommandLine, RecognisesItsOptions) {
         Command command;
     };
     const Case cases[] = {
-        {{}, Command::Run},           {{"--help"}, Command::Help},
-        {{"-h"}, Command::Help},      {{"--version"}, Command::Version},
-        {{"--list"}, Command::List},  {{"--lister"}, Command::Invalid},
-        {{"list"}, Command::Invalid}, {{"--list", "extra"}, Command::Invalid},
+        {{}, Command::Run},
+        {{"--help"}, Command::Help},
+        {{"-h"}, Command::Help},
+        {{"--version"}, Command::Version},
+        {{"--list"}, Command::List},
+        {{"--lister"}, Command::Invalid},
+        {{"list"}, Command::Invalid},
+        {{"--list", "extra"}, Command::Invalid},
+        {{"--show"}, Command::Show},
+        {{"--new-alert"}, Command::NewAlert},
+        {{"--show", "--new-alert"}, Command::Invalid},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ParseCommandLine(c.args).command, c.command) << (c.args.empty() ? "" : c.args.front());
