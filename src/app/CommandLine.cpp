@@ -253,7 +253,7 @@ std::span<const OptionDoc> CommandLineOptions() {
           "open the window on a new alert (starting Zento if need be)"},
          ""},
         {"--version", {}, {"affiche la version", "print the version"}, ""},
-        {"--help", {}, {"affiche cette aide", "print this help"}, ""},
+        {"--help", {}, {"affiche l'aide", "print the usage"}, ""},
     };
     // clang-format on
     return kOptions;
