@@ -21,11 +21,13 @@ packages=(build-essential cmake pkg-config
     fonts-dejavu-core tzdata)
 if [ "$mode" = test ]; then
     # Unit and widget tests, benchmarks; the real program under a private X server with a
-    # notification area; real sound through a private sound server; sanitizers and fuzzing.
+    # notification area; real sound through a private sound server; sanitizers and fuzzing;
+    # the installed files checked as distributions check them.
     packages+=(libgtest-dev libgmock-dev libbenchmark-dev
         xvfb xauth x11-utils xdotool trayer imagemagick
         pulseaudio pulseaudio-utils sox
-        clang libclang-rt-14-dev)
+        clang libclang-rt-14-dev
+        desktop-file-utils appstream man-db)
 fi
 
 "${as_root[@]}" apt-get update -q

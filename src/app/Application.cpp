@@ -57,6 +57,16 @@ int failed(const char* headline, const Error& error) {
     return 1;
 }
 
+/// The desktop's actions: the window as "Gérer les alertes" shows it, and for a new alert the
+/// editor opened as "Nouveau" opens it.
+void answerWindowRequest(CommandLine::Command request, TrayShell& shell, frmMain& window) {
+    if (request != CommandLine::Command::Show && request != CommandLine::Command::NewAlert)
+        return;
+    shell.mnuAffiche_Click();
+    if (request == CommandLine::Command::NewAlert)
+        window.cmdNew_Click();
+}
+
 } // namespace
 
 int runListCommand() {
@@ -108,11 +118,13 @@ int runDeleteCommand(std::int32_t id) {
     return 0;
 }
 
-int runApplication(int& argc, char** argv) {
+int runApplication(int& argc, char** argv, CommandLine::Command request) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zento"));
     QApplication::setOrganizationName(QStringLiteral("Olvani"));
     QApplication::setApplicationVersion(QStringLiteral(ZENTO_VERSION));
+    // Ties the windows to the desktop entry (its icon and name in task bars, Wayland's app id).
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.olvani.Zento"));
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/zento.svg")));
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
@@ -130,6 +142,15 @@ int runApplication(int& argc, char** argv) {
     // One copy per user: a second one brings the first forward, says so and ends.
     SingleInstance instance;
     if (!instance.tryBecomePrimary()) {
+        if (request != CommandLine::Command::Run) {
+            // A desktop action: the running copy does it; no message box, the window comes.
+            const auto m = request == CommandLine::Command::NewAlert ? SingleInstance::Message::NewAlert
+                                                                     : SingleInstance::Message::Show;
+            if (SingleInstance::sendToRunningCopy(instance.runtimeFolder(), m))
+                return 0;
+            std::cerr << "zento : la copie de Zento en cours d'exécution ne répond pas\n";
+            return 1;
+        }
         SingleInstance::sendToRunningCopy(instance.runtimeFolder(), SingleInstance::Message::Activate);
         dialogs.message(nullptr, QObject::tr("Zento est déjà en mode veille"),
                         UserDialogs::Icon::Information);
@@ -173,6 +194,11 @@ int runApplication(int& argc, char** argv) {
     QObject::connect(&instance, &SingleInstance::activateRequested, &shell, &TrayShell::activateRequested);
     // Another process changed the store (zento --add, --delete): reload it at once.
     QObject::connect(&instance, &SingleInstance::reloadRequested, &session, &Session::LoadAllAlerts);
+    QObject::connect(&instance, &SingleInstance::showRequested, &window,
+                     [&] { answerWindowRequest(CommandLine::Command::Show, shell, window); });
+    QObject::connect(&instance, &SingleInstance::newAlertRequested, &window,
+                     [&] { answerWindowRequest(CommandLine::Command::NewAlert, shell, window); });
+    answerWindowRequest(request, shell, window);
     const int status = QApplication::exec();
     // Popups still open when the program ends go before the session they refer to.
     for (QWidget* w : QApplication::topLevelWidgets())

@@ -108,6 +108,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     }
     if (a == "--help" || a == "-h")
         cl.command = CommandLine::Command::Help;
+    else if (a == "--show")
+        cl.command = CommandLine::Command::Show;
+    else if (a == "--new-alert")
+        cl.command = CommandLine::Command::NewAlert;
     else if (a == "--version")
         cl.command = CommandLine::Command::Version;
     else if (a == "--list")
@@ -191,32 +195,150 @@ std::string ErrorText(const Error& e) {
     return d;
 }
 
+std::span<const OptionDoc> CommandLineOptions() {
+    // clang-format off
+    // A row: the name, the value's placeholder and the description, each {French, English}
+    // where it is text, then the command it belongs to ("" for a command).
+    static constexpr OptionDoc kOptions[] = {
+        {"--list", {},
+         {"affiche les alertes enregistrées (une ligne par alerte, colonnes séparées par des tabulations)",
+          "print the stored alerts (one line per alert, columns separated by tabs)"},
+         ""},
+        {"--add", {"[options] MESSAGE...", "[options] MESSAGE..."},
+         {"ajoute une alerte et affiche son numéro (Id)", "add an alert and print its number (Id)"},
+         ""},
+        {"--date", {"JJ/MM/AAAA", "DD/MM/YYYY"},
+         {"le jour (aujourd'hui par défaut)", "the day (today by default)"},
+         "--add"},
+        {"--time", {"HH:MM", "HH:MM"},
+         {"l'heure (sans heure : toute la journée)", "the time (without one: all day)"},
+         "--add"},
+        {"--recurrence", {"R", "R"},
+         {"0 à 8 ou Unique, Journalier, Hebdomadaire, \"1 semaine sur 2\", Mensuel, \"1 mois sur 2\", "
+          "Trimestriel, Semestriel, Annuel",
+          "0 to 8 or its French name: Unique, Journalier, Hebdomadaire, \"1 semaine sur 2\", Mensuel, "
+          "\"1 mois sur 2\", Trimestriel, Semestriel, Annuel"},
+         "--add"},
+        {"--sound", {"FICHIER", "FILE"},
+         {"un son du dossier Wave (Defaut.wav par défaut)",
+          "a sound of the Wave folder (Defaut.wav by default)"},
+         "--add"},
+        {"--no-sound", {}, {"popup sans son", "a popup without a sound"}, "--add"},
+        {"--loop", {}, {"répéter le son en boucle", "play the sound in a loop"}, "--add"},
+        {"--action", {"TEXTE", "TEXT"},
+         {"fichier, adresse web ou lien mailto à ouvrir", "a file, web address or mailto link to open"},
+         "--add"},
+        {"--emoticon", {"N", "N"}, {"emoticon 0 à 15", "emoticon 0 to 15"}, "--add"},
+        {"--colors", {"FOND,POLICE", "BACK,TEXT"},
+         {"couleurs (décimal ou &H…)", "colours (decimal or &H…)"},
+         "--add"},
+        {"--delete", {"ID", "ID"},
+         {"supprime l'alerte de ce numéro", "delete the alert of that number"},
+         ""},
+        {"--show", {},
+         {"affiche la fenêtre de Zento (le démarre au besoin)",
+          "show Zento's window (starting Zento if need be)"},
+         ""},
+        {"--new-alert", {},
+         {"ouvre la fenêtre sur une nouvelle alerte (démarre Zento au besoin)",
+          "open the window on a new alert (starting Zento if need be)"},
+         ""},
+        {"--version", {}, {"affiche la version", "print the version"}, ""},
+        {"--help", {}, {"affiche l'aide", "print the usage"}, ""},
+    };
+    // clang-format on
+    return kOptions;
+}
+
+namespace {
+
+constexpr std::size_t kHelpWidth = 80;
+
+/// The columns a UTF-8 text takes in a terminal: one per character (none of ours is wide).
+std::size_t columns(std::string_view s) {
+    return static_cast<std::size_t>(
+        std::count_if(s.begin(), s.end(), [](unsigned char c) { return (c & 0xC0) != 0x80; }));
+}
+
+/// The first blank of `text` outside double quotes ("1 semaine sur 2" is one word).
+std::size_t wordEnd(std::string_view text) {
+    bool quoted = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '"')
+            quoted = !quoted;
+        else if (text[i] == ' ' && !quoted)
+            return i;
+    }
+    return std::string_view::npos;
+}
+
+/// Appends `text` from column `at`, wrapped at kHelpWidth, its next lines starting at `indent`.
+void appendWrapped(std::string& out, std::string_view text, std::size_t at, std::size_t indent) {
+    std::size_t column = at;
+    bool lineStarted = false;
+    while (!text.empty()) {
+        const std::size_t space = wordEnd(text);
+        const std::string_view word = text.substr(0, space);
+        text = space == std::string_view::npos ? std::string_view() : text.substr(space + 1);
+        if (lineStarted && column + 1 + columns(word) > kHelpWidth) {
+            out += '\n';
+            out.append(indent, ' ');
+            column = indent;
+            lineStarted = false;
+        }
+        if (lineStarted) {
+            out += ' ';
+            ++column;
+        }
+        out += word;
+        column += columns(word);
+        lineStarted = true;
+    }
+    out += '\n';
+}
+
+/// "  --date JJ/MM/AAAA     le jour…": commands at column 2, their options at 6; the
+/// descriptions 22 columns further, or on the next line when the name does not leave room.
+void appendOption(std::string& out, const OptionDoc& o) {
+    const std::size_t indent = o.of.empty() ? 2 : 6;
+    const std::size_t descriptionAt = indent + 22;
+    std::string head(indent, ' ');
+    head += o.name;
+    if (!o.value.fr.empty()) {
+        head += ' ';
+        head += o.value.fr;
+    }
+    out += head;
+    std::size_t at = columns(head);
+    if (at + 2 > descriptionAt) {
+        out += '\n';
+        at = 0;
+    }
+    out.append(descriptionAt - at, ' ');
+    appendWrapped(out, o.description.fr, descriptionAt, descriptionAt);
+}
+
+} // namespace
+
 std::string UsageText() {
-    return "Usage : zento [option]\n"
-           "Zento, votre pense bête pour gérer vos rappels.\n"
-           "Sans option, Zento démarre et attend dans la zone de notification ; s'il tourne déjà,\n"
-           "sa fenêtre est ramenée au premier plan.\n"
-           "\n"
-           "Options :\n"
-           "  --list                affiche les alertes enregistrées (une ligne par alerte,\n"
-           "                        colonnes séparées par des tabulations)\n"
-           "  --add [options] MESSAGE...\n"
-           "                        ajoute une alerte et affiche son numéro (Id) :\n"
-           "      --date JJ/MM/AAAA     le jour (aujourd'hui par défaut)\n"
-           "      --time HH:MM          l'heure (sans heure : toute la journée)\n"
-           "      --recurrence R        0 à 8 ou Unique, Journalier, Hebdomadaire, \"1 semaine sur 2\",\n"
-           "                            Mensuel, \"1 mois sur 2\", Trimestriel, Semestriel, Annuel\n"
-           "      --sound FICHIER       un son du dossier Wave (Defaut.wav par défaut)\n"
-           "      --no-sound            popup sans son\n"
-           "      --loop                répéter le son en boucle\n"
-           "      --action TEXTE        fichier, adresse web ou lien mailto à ouvrir\n"
-           "      --emoticon N          emoticon 0 à 15\n"
-           "      --colors FOND,POLICE  couleurs (décimal ou &H…)\n"
-           "  --delete ID           supprime l'alerte de ce numéro\n"
-           "  --version             affiche la version\n"
-           "  --help                affiche cette aide\n"
-           "\n"
-           "Une copie de Zento en cours d'exécution prend en compte --add et --delete aussitôt.\n";
+    std::string out =
+        "Usage : zento [option]\n"
+        "Zento, votre pense bête pour gérer vos rappels.\n"
+        "Sans option, Zento démarre et attend dans la zone de notification ; s'il tourne déjà,\n"
+        "sa fenêtre est ramenée au premier plan.\n"
+        "\n"
+        "Options :\n";
+    const auto options = CommandLineOptions();
+    for (const OptionDoc& command : options) {
+        if (!command.of.empty())
+            continue;
+        appendOption(out, command);
+        for (const OptionDoc& option : options)
+            if (option.of == command.name)
+                appendOption(out, option);
+    }
+    out += "\nUne copie de Zento en cours d'exécution prend en compte --add et --delete aussitôt.\n";
+    return out;
 }
 
 std::string VersionText() {

@@ -5,7 +5,9 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zento {
@@ -26,7 +28,9 @@ struct AddOptions {
 
 /// What the command line asks for.
 struct CommandLine {
-    enum class Command { Run, Help, Version, List, Add, Delete, Invalid };
+    /// Show and NewAlert are the desktop entry's actions: the window, or the window on a new
+    /// alert, in the running copy or in one started for it.
+    enum class Command { Run, Help, Version, List, Add, Delete, Show, NewAlert, Invalid };
     Command command = Command::Run;
     AddOptions add;
     std::int32_t deleteId = 0;
@@ -50,7 +54,24 @@ Result<Alerte> BuildAddAlert(const AddOptions& options, Alerte fresh);
 /// The French words of an error on the command line (the one place that makes them).
 std::string ErrorText(const Error& error);
 
-/// The text of `zento --help`.
+/// One option as `zento --help` and the manual page describe it. Both are made from
+/// CommandLineOptions(), so documenting an option is one row there.
+struct OptionDoc {
+    /// French (the program's language, --help) and English (the English manual page).
+    struct Text {
+        std::string_view fr;
+        std::string_view en;
+    };
+    std::string_view name; ///< "--delete"
+    Text value;            ///< what follows the name ("ID"); empty when nothing does
+    Text description;      ///< a phrase without a final full stop, wrapped when printed
+    std::string_view of;   ///< the command this option belongs to ("--add"); empty for a command
+};
+
+/// Every documented option in the order of --help; an option of a command follows the command.
+std::span<const OptionDoc> CommandLineOptions();
+
+/// The text of `zento --help`, made from CommandLineOptions().
 std::string UsageText();
 
 /// "Zento 2.0.0".

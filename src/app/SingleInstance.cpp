@@ -27,6 +27,15 @@ namespace {
 constexpr QByteArrayView Prefix = "ZENTO/1 ";
 constexpr QByteArrayView ActivateLine = "ZENTO/1 ACTIVATE";
 constexpr QByteArrayView ReloadLine = "ZENTO/1 RELOAD";
+constexpr QByteArrayView ShowLine = "ZENTO/1 SHOW";
+constexpr QByteArrayView NewAlertLine = "ZENTO/1 NEW-ALERT";
+
+constexpr std::pair<SingleInstance::Message, QByteArrayView> MessageLines[] = {
+    {SingleInstance::Message::Activate, ActivateLine},
+    {SingleInstance::Message::Reload, ReloadLine},
+    {SingleInstance::Message::Show, ShowLine},
+    {SingleInstance::Message::NewAlert, NewAlertLine},
+};
 constexpr QByteArrayView OkLine = "ZENTO/1 OK\n";
 
 /// A lock file this old whose owner cannot be read was left half-written by a crash: QLockFile
@@ -84,16 +93,18 @@ QString SingleInstance::lockPath(const QString& runtimeFolder) {
 }
 
 QByteArray SingleInstance::encodeMessage(Message m) {
-    QByteArray line = (m == Message::Activate ? ActivateLine : ReloadLine).toByteArray();
+    QByteArray line;
+    for (const auto& [message, text] : MessageLines)
+        if (message == m)
+            line = text.toByteArray();
     line += '\n';
     return line;
 }
 
 std::optional<SingleInstance::Message> SingleInstance::decodeMessage(QByteArrayView line) {
-    if (line == ActivateLine)
-        return Message::Activate;
-    if (line == ReloadLine)
-        return Message::Reload;
+    for (const auto& [message, text] : MessageLines)
+        if (line == text)
+            return message;
     return std::nullopt;
 }
 
@@ -183,10 +194,20 @@ void SingleInstance::serve(QLocalSocket* socket) {
         // Answer first, so that the other copy can end while we act.
         socket->write(OkLine.data(), OkLine.size());
         socket->disconnectFromServer();
-        if (*m == Message::Activate)
+        switch (*m) {
+        case Message::Activate:
             Q_EMIT activateRequested();
-        else
+            break;
+        case Message::Reload:
             Q_EMIT reloadRequested();
+            break;
+        case Message::Show:
+            Q_EMIT showRequested();
+            break;
+        case Message::NewAlert:
+            Q_EMIT newAlertRequested();
+            break;
+        }
     };
     connect(socket, &QLocalSocket::readyRead, this, readSome);
     if (socket->bytesAvailable() > 0)

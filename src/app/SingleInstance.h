@@ -19,13 +19,14 @@ namespace zento {
 ///
 /// The first copy holds a lock file and listens on a local socket, both in the user's runtime
 /// folder; only that user may connect. A later copy finds the lock taken and sends the running
-/// copy a one-line message ("ZENTO/1 ACTIVATE", "ZENTO/1 RELOAD"), which answers "ZENTO/1 OK".
+/// copy a one-line message ("ZENTO/1 ACTIVATE", "ZENTO/1 RELOAD", "ZENTO/1 SHOW",
+/// "ZENTO/1 NEW-ALERT"), which answers "ZENTO/1 OK".
 /// A lock or socket left behind by a crashed copy does not stop a new start. Everything on the
 /// listening side is asynchronous: the user-interface thread never waits for a client.
 class SingleInstance final : public QObject {
     Q_OBJECT
 public:
-    enum class Message { Activate, Reload };
+    enum class Message { Activate, Reload, Show, NewAlert };
 
     /// `runtimeFolder` empty: the user's runtime folder (QStandardPaths::RuntimeLocation, or the
     /// temporary folder when the system has none).
@@ -67,6 +68,10 @@ Q_SIGNALS:
     void activateRequested();
     /// Another process changed the store (`zento --add`, `--delete`): reload it now.
     void reloadRequested();
+    /// The desktop's actions (`zento --show`, `zento --new-alert`): show the window, hidden or
+    /// not, and for a new alert open the editor on one.
+    void showRequested();
+    void newAlertRequested();
 
 private:
     bool takeLock();

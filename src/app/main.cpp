@@ -35,6 +35,13 @@ int main(int argc, char** argv) {
             break;
         std::cerr << "zento : " << cl.error << "\n\n" << zento::UsageText();
         return 2;
+    case zento::CommandLine::Command::Show:
+    case zento::CommandLine::Command::NewAlert:
+        // The program starts as usual (or tells the running copy); the toolkit must not see our
+        // option, so the program's name takes its place.
+        argv[1] = argv[0];
+        --argc;
+        return zento::runApplication(argc, ++argv, cl.command);
     case zento::CommandLine::Command::Run:
         break;
     }

@@ -3,6 +3,7 @@
 
 #include <functional>
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace zento;
@@ -14,14 +15,56 @@ TEST(CommandLine, RecognisesItsOptions) {
         Command command;
     };
     const Case cases[] = {
-        {{}, Command::Run},           {{"--help"}, Command::Help},
-        {{"-h"}, Command::Help},      {{"--version"}, Command::Version},
-        {{"--list"}, Command::List},  {{"--lister"}, Command::Invalid},
-        {{"list"}, Command::Invalid}, {{"--list", "extra"}, Command::Invalid},
+        {{}, Command::Run},
+        {{"--help"}, Command::Help},
+        {{"-h"}, Command::Help},
+        {{"--version"}, Command::Version},
+        {{"--list"}, Command::List},
+        {{"--lister"}, Command::Invalid},
+        {{"list"}, Command::Invalid},
+        {{"--list", "extra"}, Command::Invalid},
+        {{"--show"}, Command::Show},
+        {{"--new-alert"}, Command::NewAlert},
+        {{"--show", "--new-alert"}, Command::Invalid},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ParseCommandLine(c.args).command, c.command) << (c.args.empty() ? "" : c.args.front());
     EXPECT_EQ(ParseCommandLine({"--bogus"}).error, "option inconnue : --bogus");
+}
+
+TEST(CommandLine, EveryDocumentedOptionIsUnderstood) {
+    for (const OptionDoc& o : CommandLineOptions()) {
+        std::vector<std::string> args;
+        if (!o.of.empty())
+            args.emplace_back(o.of);
+        args.emplace_back(o.name);
+        if (!o.value.fr.empty() && !o.of.empty())
+            args.emplace_back("1");
+        if (o.name == "--delete")
+            args.emplace_back("1");
+        if (o.name == "--add" || o.of == "--add")
+            args.emplace_back("message");
+        const auto cl = ParseCommandLine(args);
+        EXPECT_NE(cl.command, Command::Invalid) << o.name << ": " << cl.error;
+        EXPECT_FALSE(o.description.fr.empty() || o.description.en.empty()) << o.name;
+    }
+}
+
+TEST(CommandLine, HelpListsEveryOptionWithinEightyColumns) {
+    const std::string help = UsageText();
+    for (const OptionDoc& o : CommandLineOptions())
+        EXPECT_NE(help.find(std::string(o.name) + (o.value.fr.empty() ? "" : " ") + std::string(o.value.fr)),
+                  std::string::npos)
+            << o.name;
+    std::size_t start = 0;
+    for (std::size_t end; (end = help.find('\n', start)) != std::string::npos; start = end + 1) {
+        const std::string line = help.substr(start, end - start);
+        const auto characters =
+            std::count_if(line.begin(), line.end(), [](unsigned char c) { return (c & 0xC0) != 0x80; });
+        if (line.starts_with(' ')) { // the option lines
+            EXPECT_LE(characters, 80) << line;
+        }
+    }
 }
 
 TEST(CommandLine, VersionText) {

@@ -141,31 +141,38 @@ void TestSingleInstance::firstCopyIsPrimarySecondIsNot() {
 }
 
 void TestSingleInstance::messagesArriveAsSignals_data() {
-    QTest::addColumn<bool>("reload");
-    QTest::newRow("activate") << false;
-    QTest::newRow("reload") << true;
+    QTest::addColumn<Message>("message");
+    QTest::addColumn<int>("signal"); // which of the spies below should fire
+    QTest::newRow("activate") << Message::Activate << 0;
+    QTest::newRow("reload") << Message::Reload << 1;
+    QTest::newRow("show") << Message::Show << 2;
+    QTest::newRow("new alert") << Message::NewAlert << 3;
 }
 
 void TestSingleInstance::messagesArriveAsSignals() {
-    QFETCH(bool, reload);
+    QFETCH(Message, message);
+    QFETCH(int, signal);
     test::TempDir dir;
     const QString folder = folderOf(dir);
     SingleInstance primary(folder);
     QVERIFY(primary.tryBecomePrimary());
     QSignalSpy activated(&primary, &SingleInstance::activateRequested);
     QSignalSpy reloaded(&primary, &SingleInstance::reloadRequested);
+    QSignalSpy shown(&primary, &SingleInstance::showRequested);
+    QSignalSpy newAlert(&primary, &SingleInstance::newAlertRequested);
+    QSignalSpy* spies[] = {&activated, &reloaded, &shown, &newAlert};
 
-    auto sent = sendInBackground(folder, reload ? Message::Reload : Message::Activate);
+    auto sent = sendInBackground(folder, message);
     QVERIFY(finishes(sent, 1500));
     QVERIFY(sent.get());
-    QCOMPARE(activated.count(), reload ? 0 : 1);
-    QCOMPARE(reloaded.count(), reload ? 1 : 0);
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(spies[i]->count(), i == signal ? 1 : 0);
 
     // The server keeps listening after a message.
     auto again = sendInBackground(folder, Message::Activate);
     QVERIFY(finishes(again, 1500));
     QVERIFY(again.get());
-    QCOMPARE(activated.count(), reload ? 1 : 2);
+    QCOMPARE(activated.count(), signal == 0 ? 2 : 1);
     QTRY_COMPARE_WITH_TIMEOUT(openConnections(primary), 0, 500);
 }
 

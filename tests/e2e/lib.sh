@@ -419,6 +419,17 @@ shot() {
     fi
 }
 
+# shot_window <wid> <step>: one window alone, as it is drawn on the screen.
+shot_window() {
+    local file="$SHOTS/$E2E_TEST-$2.png"
+    geometry "$1"
+    if import -window root -crop "${WW}x$WH+$WX+$WY" +repage "$file" 2>/dev/null; then
+        log "screenshot $file"
+    else
+        log "screenshot $2 failed"
+    fi
+}
+
 # pixel <x> <y>: the colour at a point of the screen, as RRGGBB.
 pixel() {
     import -window root -crop "1x1+$1+$2" +repage png:- 2>/dev/null |

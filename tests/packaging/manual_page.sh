@@ -1,0 +1,33 @@
+# The manual pages list the options --help lists, in its order, with the same values (the
+# English page: the same options), and man reads them without a warning.
+set -euo pipefail
+zento=$1 man_dir=$2
+fail() {
+    echo "FAILED: $*" >&2
+    exit 1
+}
+export LC_ALL=C.UTF-8 MANWIDTH=80
+
+# "--date JJ/MM/AAAA" for each option line of --help, and of each .TP head of a page.
+help_options() { "$zento" --help | sed -n 's/^ \{2,6\}\(--[a-z-]*\( [^ ]\+\)\{0,2\}\)\( \{2,\}.*\)\?$/\1/p'; }
+page_options() {
+    awk 'tp && /^\\fB\\-/ { print } { tp = /^\.TP/ }' "$1" | sed 's/\\f[BIR]//g; s/\\-/-/g'
+}
+names() { cut -d' ' -f1; }
+
+for page in "$man_dir"/{fr,en}/zento.1; do
+    [ -s "$page" ] || fail "no manual page $page"
+done
+help=$(help_options)
+[ "$(wc -l <<<"$help")" -ge 10 ] || fail "--help lists only: $help"
+diff <(echo "$help") <(page_options "$man_dir/fr/zento.1") >&2 ||
+    fail "the French manual page and --help list other options (< --help, > page)"
+diff <(names <<<"$help") <(page_options "$man_dir/en/zento.1" | names) >&2 ||
+    fail "the English manual page and --help list other options (< --help, > page)"
+
+for page in "$man_dir"/*/zento.1; do
+    warnings=$(man --warnings -l "$page" 2>&1 >/dev/null)
+    [ -z "$warnings" ] || fail "man warns about $page: $warnings"
+    man -l "$page" | grep -q 'Alertes.ini~' || fail "$page does not name Alertes.ini~"
+done
+echo "the manual pages document the $(wc -l <<<"$help") options of --help"
