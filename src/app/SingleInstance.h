@@ -18,8 +18,9 @@ namespace zento {
 /// and write the same store.
 ///
 /// The first copy holds a lock file and listens on a local socket, both in the user's runtime
-/// folder; only that user may connect. A later copy finds the lock taken and sends the running
-/// copy a one-line message ("ZENTO/1 ACTIVATE", "ZENTO/1 RELOAD"), which answers "ZENTO/1 OK".
+/// folder and both named after the user; only that user may connect. A later copy finds the
+/// lock taken and sends the running copy a one-line message ("ZENTO/1 ACTIVATE",
+/// "ZENTO/1 RELOAD"), which answers "ZENTO/1 OK".
 /// A lock or socket left behind by a crashed copy does not stop a new start. Everything on the
 /// listening side is asynchronous: the user-interface thread never waits for a client.
 class SingleInstance final : public QObject {
@@ -45,7 +46,7 @@ public:
 
     /// The folder used when none is given.
     static QString defaultRuntimeFolder();
-    /// "<folder>/zento-<uid>.socket" and "<folder>/zento.lock".
+    /// "<folder>/zento-<uid>.socket" and "<folder>/zento-<uid>.lock".
     static QString socketPath(const QString& runtimeFolder);
     static QString lockPath(const QString& runtimeFolder);
 

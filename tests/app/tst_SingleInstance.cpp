@@ -14,6 +14,8 @@
 
 #include <future>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 using namespace zento;
@@ -115,6 +117,7 @@ private Q_SLOTS:
     void primaryInAnotherProcess();
     void crashedProcessDoesNotBlockTheNextStart();
     void simultaneousStartsMakeOnePrimary();
+    void anotherUsersCopyInASharedFolderBlocksNobody();
 };
 
 void TestSingleInstance::firstCopyIsPrimarySecondIsNot() {
@@ -416,6 +419,26 @@ void TestSingleInstance::simultaneousStartsMakeOnePrimary() {
     QVERIFY(quitProbe(*primary));
     for (auto& p : copies)
         QVERIFY(ended(*p));
+}
+
+void TestSingleInstance::anotherUsersCopyInASharedFolderBlocksNobody() {
+    // Without a runtime folder every user's copy meets in the temporary folder.
+    if (::geteuid() != 0)
+        QSKIP("starting a copy as another user needs root");
+    test::TempDir dir;
+    const QString folder = folderOf(dir);
+    QVERIFY(::chmod(dir.path().c_str(), 01777) == 0);
+    QProcess other;
+    other.setChildProcessModifier([] {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) // nobody
+            std::_Exit(5);
+    });
+    other.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    other.start(probePath(), {folder});
+    QCOMPARE(nextLine(other), QStringLiteral("primary"));
+    SingleInstance mine(folder);
+    QVERIFY(mine.tryBecomePrimary());
+    QVERIFY(quitProbe(other));
 }
 
 ZENTO_QTEST_MAIN(TestSingleInstance)
