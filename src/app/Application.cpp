@@ -49,6 +49,18 @@ void tellRunningCopyToReload() {
         SingleInstance::sendToRunningCopy(runtime, SingleInstance::Message::Reload);
 }
 
+/// What a second start says when the running copy holds the lock but does not answer.
+QString notAnsweringText(qint64 pid) {
+    if (pid <= 0)
+        return QObject::tr("Zento ne répond pas.\n\nLa copie déjà lancée est peut-être occupée ou bloquée. "
+                           "Attendez un instant puis relancez Zento. Si elle ne répond toujours pas, "
+                           "arrêtez-la depuis le moniteur système.");
+    return QObject::tr("Zento ne répond pas.\n\nLa copie déjà lancée (processus %1) est peut-être occupée "
+                       "ou bloquée. Attendez un instant puis relancez Zento. Si elle ne répond toujours "
+                       "pas, arrêtez-la, par exemple avec la commande «\u00a0kill %1\u00a0».")
+        .arg(pid);
+}
+
 } // namespace
 
 int runListCommand() {
@@ -136,13 +148,22 @@ int runApplication(int& argc, char** argv) {
     }
 
     QtUserDialogs dialogs;
-    // 1. One copy per user: a second one brings the first forward, says so and ends.
+    // 1. One copy per user: a second one brings the first forward, says so and ends; it never
+    // waits for long, and carries on as the first when the running copy ended meanwhile.
     SingleInstance instance;
     if (!instance.tryBecomePrimary()) {
-        SingleInstance::sendToRunningCopy(instance.runtimeFolder(), SingleInstance::Message::Activate);
-        dialogs.message(nullptr, QObject::tr("Zento est déjà en mode veille"),
-                        UserDialogs::Icon::Information);
-        return 0;
+        switch (instance.activateRunningCopy()) {
+        case SingleInstance::SecondStart::Answered:
+            dialogs.message(nullptr, QObject::tr("Zento est déjà en mode veille"),
+                            UserDialogs::Icon::Information);
+            return 0;
+        case SingleInstance::SecondStart::NoAnswer:
+            dialogs.message(nullptr, notAnsweringText(instance.runningCopyProcessId()),
+                            UserDialogs::Icon::Warning);
+            return 1;
+        case SingleInstance::SecondStart::TookOver:
+            break;
+        }
     }
 
     // 2-4. The data folder.

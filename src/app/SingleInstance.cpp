@@ -123,6 +123,17 @@ bool SingleInstance::tryBecomePrimary() {
     return true;
 }
 
+SingleInstance::SecondStart SingleInstance::activateRunningCopy(int timeoutMs) {
+    if (sendToRunningCopy(m_folder, Message::Activate, timeoutMs))
+        return SecondStart::Answered;
+    return tryBecomePrimary() ? SecondStart::TookOver : SecondStart::NoAnswer;
+}
+
+qint64 SingleInstance::runningCopyProcessId() const {
+    qint64 pid = 0;
+    return QLockFile(lockPath(m_folder)).getLockInfo(&pid, nullptr, nullptr) ? pid : 0;
+}
+
 bool SingleInstance::takeLock() {
     if (m_lock->tryLock(0))
         return true;

@@ -39,6 +39,22 @@ public:
     bool tryBecomePrimary();
     bool isPrimary() const { return m_primary; }
 
+    /// What became of a start that found another copy running.
+    enum class SecondStart {
+        Answered, ///< the running copy came forward
+        NoAnswer, ///< a copy holds the lock but does not answer: busy or hung
+        TookOver, ///< the running copy ended meanwhile: this one is now the primary
+    };
+    Q_ENUM(SecondStart)
+
+    /// For a copy that is not primary: asks the running copy to come forward, waiting at most
+    /// `timeoutMs` for its answer so that a second start always ends. Without an answer, takes
+    /// over when the running copy has gone meanwhile.
+    SecondStart activateRunningCopy(int timeoutMs = 3000);
+    /// The process number of the copy holding the lock (0 when unknown), for the user to end
+    /// a copy that does not answer.
+    qint64 runningCopyProcessId() const;
+
     /// From a second copy: asks the running copy to act and waits at most `timeoutMs` for its
     /// answer (retrying the connection meanwhile, in case that copy is still starting). False
     /// when no copy answered.

@@ -11,6 +11,7 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QSysInfo>
+#include <QThread>
 
 #include <future>
 #include <memory>
@@ -118,6 +119,8 @@ private Q_SLOTS:
     void crashedProcessDoesNotBlockTheNextStart();
     void simultaneousStartsMakeOnePrimary();
     void anotherUsersCopyInASharedFolderBlocksNobody();
+    void aSecondStartAlwaysEnds_data();
+    void aSecondStartAlwaysEnds();
 };
 
 void TestSingleInstance::firstCopyIsPrimarySecondIsNot() {
@@ -439,6 +442,49 @@ void TestSingleInstance::anotherUsersCopyInASharedFolderBlocksNobody() {
     SingleInstance mine(folder);
     QVERIFY(mine.tryBecomePrimary());
     QVERIFY(quitProbe(other));
+}
+
+void TestSingleInstance::aSecondStartAlwaysEnds_data() {
+    QTest::addColumn<QString>("runningCopy"); // what the running copy does meanwhile
+    QTest::addColumn<SingleInstance::SecondStart>("outcome");
+    QTest::newRow("answers") << "answers" << SingleInstance::SecondStart::Answered;
+    QTest::newRow("hangs") << "hangs" << SingleInstance::SecondStart::NoAnswer;
+    QTest::newRow("ends meanwhile") << "ends" << SingleInstance::SecondStart::TookOver;
+}
+
+void TestSingleInstance::aSecondStartAlwaysEnds() {
+    QFETCH(QString, runningCopy);
+    QFETCH(SingleInstance::SecondStart, outcome);
+    test::TempDir dir;
+    const QString folder = folderOf(dir);
+    auto first = std::make_unique<SingleInstance>(folder);
+    QVERIFY(first->tryBecomePrimary());
+    QSignalSpy activated(first.get(), &SingleInstance::activateRequested);
+    QElapsedTimer clock;
+    clock.start();
+    // The running copy is this thread: it answers only while its event loop runs.
+    SingleInstance::SecondStart got{};
+    qint64 pid = 0;
+    std::unique_ptr<QThread> second(QThread::create([&] {
+        SingleInstance copy(folder);
+        got = copy.tryBecomePrimary() ? SingleInstance::SecondStart::TookOver : copy.activateRunningCopy(300);
+        pid = copy.runningCopyProcessId();
+    }));
+    second->start();
+    if (runningCopy == QLatin1String("answers")) {
+        QTRY_VERIFY_WITH_TIMEOUT(second->isFinished(), 2000);
+    } else {
+        QThread::msleep(100);
+        if (runningCopy == QLatin1String("ends"))
+            first.reset();
+        QVERIFY(second->wait(2000));
+    }
+    QCOMPARE(got, outcome);
+    QVERIFY2(clock.elapsed() < 1500, "the wait is bounded");
+    // The copy running afterwards is named, so that one that hangs can be ended.
+    QCOMPARE(pid, QCoreApplication::applicationPid());
+    if (first)
+        QCOMPARE(activated.count(), runningCopy == QLatin1String("answers") ? 1 : 0);
 }
 
 ZENTO_QTEST_MAIN(TestSingleInstance)
