@@ -1,7 +1,10 @@
+#include "schedule/Clock.h"
 #include "schedule/DueScan.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 
 namespace {
 using namespace zento;
@@ -52,5 +55,25 @@ void BM_BuildDueSchedule(benchmark::State& state) {
         benchmark::DoNotOptimize(DueSchedule(table));
 }
 BENCHMARK(BM_BuildDueSchedule)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+// One reading of the clock, the zone looked at again each time: through /etc/localtime (a stat)
+// when TZ is not set, through TZ when it is.
+void BM_SystemClockNow(benchmark::State& state) {
+    const char* const old = std::getenv("TZ");
+    const std::string saved = old ? old : "";
+    if (state.range(0) == 0)
+        ::unsetenv("TZ");
+    else
+        ::setenv("TZ", "Europe/Paris", 1);
+    const SystemClock clock;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(clock.now());
+    state.SetLabel(state.range(0) == 0 ? "system zone" : "TZ set");
+    if (old)
+        ::setenv("TZ", saved.c_str(), 1);
+    else
+        ::unsetenv("TZ");
+}
+BENCHMARK(BM_SystemClockNow)->Arg(0)->Arg(1)->Unit(benchmark::kNanosecond);
 
 } // namespace

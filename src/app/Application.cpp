@@ -67,6 +67,18 @@ void answerWindowRequest(CommandLine::Command request, TrayShell& shell, frmMain
         window.cmdNew_Click();
 }
 
+/// What a second start says when the running copy holds the lock but does not answer.
+QString notAnsweringText(qint64 pid) {
+    if (pid <= 0)
+        return QObject::tr("Zento ne répond pas.\n\nLa copie déjà lancée est peut-être occupée ou bloquée. "
+                           "Attendez un instant puis relancez Zento. Si elle ne répond toujours pas, "
+                           "arrêtez-la depuis le moniteur système.");
+    return QObject::tr("Zento ne répond pas.\n\nLa copie déjà lancée (processus %1) est peut-être occupée "
+                       "ou bloquée. Attendez un instant puis relancez Zento. Si elle ne répond toujours "
+                       "pas, arrêtez-la, par exemple avec la commande «\u00a0kill %1\u00a0».")
+        .arg(pid);
+}
+
 } // namespace
 
 int runListCommand() {
@@ -94,8 +106,8 @@ int runAddCommand(const AddOptions& options) {
     if (!alert)
         return failed("", alert.error());
     if (!alert->Sound.empty() && !QFileInfo(soundFolder() + QString::fromStdString(alert->Sound)).isFile())
-        return failed("", Error{ErrorCode::SoundNotFound, alert->Sound + " (les sons sont dans " +
-                                                              soundFolder().toStdString() + ")"});
+        return failed("", Error{ErrorCode::SoundNotFound,
+                                alert->Sound + " (les sons sont dans " + soundFolder().toStdString() + ")"});
     const auto id = service.add(*alert);
     if (!id)
         return failed(AlertService::isRefusal(id.error()) ? "" : "Impossible d'enregistrer l'alerte : ",
@@ -112,7 +124,8 @@ int runDeleteCommand(std::int32_t id) {
     AlertStore store(where->IniPath);
     const Status removed = AlertService(store).remove(id);
     if (!removed)
-        return failed(removed.error().code == ErrorCode::NotFound ? "" : "Impossible de supprimer l'alerte : ",
+        return failed(removed.error().code == ErrorCode::NotFound ? ""
+                                                                  : "Impossible de supprimer l'alerte : ",
                       removed.error());
     tellRunningCopyToReload();
     return 0;
@@ -139,22 +152,29 @@ int runApplication(int& argc, char** argv, CommandLine::Command request) {
     }
 
     QtUserDialogs dialogs;
-    // One copy per user: a second one brings the first forward, says so and ends.
+    // One copy per user: a second one brings the first forward (or does the desktop action
+    // asked), says so and ends; it never waits for long, and carries on as the first when the
+    // running copy ended meanwhile.
     SingleInstance instance;
     if (!instance.tryBecomePrimary()) {
-        if (request != CommandLine::Command::Run) {
-            // A desktop action: the running copy does it; no message box, the window comes.
-            const auto m = request == CommandLine::Command::NewAlert ? SingleInstance::Message::NewAlert
-                                                                     : SingleInstance::Message::Show;
-            if (SingleInstance::sendToRunningCopy(instance.runtimeFolder(), m))
-                return 0;
-            std::cerr << "zento : la copie de Zento en cours d'exécution ne répond pas\n";
+        const bool action = request != CommandLine::Command::Run;
+        const auto m = !action                                     ? SingleInstance::Message::Activate
+                       : request == CommandLine::Command::NewAlert ? SingleInstance::Message::NewAlert
+                                                                   : SingleInstance::Message::Show;
+        switch (instance.activateRunningCopy(m)) {
+        case SingleInstance::SecondStart::Answered:
+            // A desktop action needs no message box: the window comes.
+            if (!action)
+                dialogs.message(nullptr, QObject::tr("Zento est déjà en mode veille"),
+                                UserDialogs::Icon::Information);
+            return 0;
+        case SingleInstance::SecondStart::NoAnswer:
+            dialogs.message(nullptr, notAnsweringText(instance.runningCopyProcessId()),
+                            UserDialogs::Icon::Warning);
             return 1;
+        case SingleInstance::SecondStart::TookOver:
+            break;
         }
-        SingleInstance::sendToRunningCopy(instance.runtimeFolder(), SingleInstance::Message::Activate);
-        dialogs.message(nullptr, QObject::tr("Zento est déjà en mode veille"),
-                        UserDialogs::Icon::Information);
-        return 0;
     }
 
     // The data folder, from the settings.

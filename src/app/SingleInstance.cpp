@@ -43,7 +43,8 @@ constexpr QByteArrayView OkLine = "ZENTO/1 OK\n";
 /// copy that is writing it right now.
 constexpr qint64 DamagedLockAgeMs = 5000;
 
-/// Part of the socket name, so that a shared fallback folder still separates the users.
+/// Part of the lock's and the socket's names, so that the temporary folder, where every user's
+/// copy meets when the system has no runtime folder, still separates the users.
 QString userTag() {
 #ifdef Q_OS_UNIX
     return QString::number(::getuid());
@@ -89,7 +90,7 @@ QString SingleInstance::socketPath(const QString& runtimeFolder) {
 }
 
 QString SingleInstance::lockPath(const QString& runtimeFolder) {
-    return QDir(runtimeFolder).filePath(QStringLiteral("zento.lock"));
+    return QDir(runtimeFolder).filePath(QStringLiteral("zento-%1.lock").arg(userTag()));
 }
 
 QByteArray SingleInstance::encodeMessage(Message m) {
@@ -131,6 +132,17 @@ bool SingleInstance::tryBecomePrimary() {
     m_primary = true;
     acceptConnections();
     return true;
+}
+
+SingleInstance::SecondStart SingleInstance::activateRunningCopy(Message m, int timeoutMs) {
+    if (sendToRunningCopy(m_folder, m, timeoutMs))
+        return SecondStart::Answered;
+    return tryBecomePrimary() ? SecondStart::TookOver : SecondStart::NoAnswer;
+}
+
+qint64 SingleInstance::runningCopyProcessId() const {
+    qint64 pid = 0;
+    return QLockFile(lockPath(m_folder)).getLockInfo(&pid, nullptr, nullptr) ? pid : 0;
 }
 
 bool SingleInstance::takeLock() {

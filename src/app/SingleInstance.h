@@ -18,9 +18,9 @@ namespace zento {
 /// and write the same store.
 ///
 /// The first copy holds a lock file and listens on a local socket, both in the user's runtime
-/// folder; only that user may connect. A later copy finds the lock taken and sends the running
-/// copy a one-line message ("ZENTO/1 ACTIVATE", "ZENTO/1 RELOAD", "ZENTO/1 SHOW",
-/// "ZENTO/1 NEW-ALERT"), which answers "ZENTO/1 OK".
+/// folder and both named after the user; only that user may connect. A later copy finds the
+/// lock taken and sends the running copy a one-line message ("ZENTO/1 ACTIVATE",
+/// "ZENTO/1 RELOAD", "ZENTO/1 SHOW", "ZENTO/1 NEW-ALERT"), which answers "ZENTO/1 OK".
 /// A lock or socket left behind by a crashed copy does not stop a new start. Everything on the
 /// listening side is asynchronous: the user-interface thread never waits for a client.
 class SingleInstance final : public QObject {
@@ -39,6 +39,22 @@ public:
     bool tryBecomePrimary();
     bool isPrimary() const { return m_primary; }
 
+    /// What became of a start that found another copy running.
+    enum class SecondStart {
+        Answered, ///< the running copy came forward
+        NoAnswer, ///< a copy holds the lock but does not answer: busy or hung
+        TookOver, ///< the running copy ended meanwhile: this one is now the primary
+    };
+    Q_ENUM(SecondStart)
+
+    /// For a copy that is not primary: asks the running copy to come forward, waiting at most
+    /// `timeoutMs` for its answer so that a second start always ends. Without an answer, takes
+    /// over when the running copy has gone meanwhile.
+    SecondStart activateRunningCopy(Message m = Message::Activate, int timeoutMs = 3000);
+    /// The process number of the copy holding the lock (0 when unknown), for the user to end
+    /// a copy that does not answer.
+    qint64 runningCopyProcessId() const;
+
     /// From a second copy: asks the running copy to act and waits at most `timeoutMs` for its
     /// answer (retrying the connection meanwhile, in case that copy is still starting). False
     /// when no copy answered.
@@ -46,7 +62,7 @@ public:
 
     /// The folder used when none is given.
     static QString defaultRuntimeFolder();
-    /// "<folder>/zento-<uid>.socket" and "<folder>/zento.lock".
+    /// "<folder>/zento-<uid>.socket" and "<folder>/zento-<uid>.lock".
     static QString socketPath(const QString& runtimeFolder);
     static QString lockPath(const QString& runtimeFolder);
 

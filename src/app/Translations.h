@@ -4,8 +4,8 @@ class QCoreApplication;
 
 namespace zento {
 
-/// Makes Qt's own texts French (the "Oui", "Non", "Annuler" of message boxes, the colour and
-/// file dialogs) whatever the machine's locale: the interface is French throughout.
+/// Makes Qt's own texts French (the colour and file dialogs; the message boxes set their button
+/// texts themselves) whatever the machine's locale: the interface is French throughout.
 /// Returns false when Qt's French translation is not installed (the texts then stay English).
 bool installFrenchTranslations(QCoreApplication& app);
 

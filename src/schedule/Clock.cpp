@@ -12,6 +12,11 @@ LocalTime SystemClock::now() const {
 LocalTime SystemClock::toLocal(system_clock::time_point instant) {
     const sys_seconds s = floor<seconds>(instant);
     const std::time_t t = static_cast<std::time_t>(s.time_since_epoch().count());
+    // localtime_r keeps the zone it read first: a zone changed while the program runs (travel,
+    // a laptop moved) would go unseen until a restart. tzset reads it again, cheaply: glibc
+    // compares TZ with its last value and, without TZ, stats /etc/localtime and reads it only
+    // when it changed.
+    ::tzset();
     std::tm tm{};
     if (::localtime_r(&t, &tm) == nullptr)
         return LocalTime{s.time_since_epoch()};

@@ -16,7 +16,7 @@ public:
 };
 
 /// The computer's clock, read in the time zone of the C library (the TZ variable or the system
-/// setting).
+/// setting) as it is at each reading, so that a change of zone is seen without a restart.
 class SystemClock final : public Clock {
 public:
     LocalTime now() const override;

@@ -42,10 +42,39 @@ std::string describeErrno(int err) {
         return "le chemin désigne un dossier";
     case EIO:
         return "erreur d'entrée-sortie";
+    case ELOOP:
+        return "trop de liens symboliques";
     default:
         return std::strerror(err);
     }
 }
+
+namespace {
+
+/// The file a save must replace: `path` itself or, when it is a symbolic link, the end of its
+/// chain of links (which need not exist yet). Replacing the link itself would cut the store off
+/// from where the user keeps it. Empty, with `ec` set, when the chain cannot be followed.
+fs::path finalTarget(const fs::path& path, std::error_code& ec) {
+    fs::path p = path;
+    // The system's own limit: a chain this long is a loop.
+    for (int links = 0; links < 40; ++links) {
+        const fs::file_status st = fs::symlink_status(p, ec);
+        if (ec && st.type() != fs::file_type::not_found)
+            return {};
+        ec.clear();
+        if (!fs::is_symlink(st))
+            return p;
+        const fs::path to = fs::read_symlink(p, ec);
+        if (ec)
+            return {};
+        // A relative target is relative to the folder of the link that names it.
+        p = to.is_absolute() ? to : p.parent_path() / to;
+    }
+    ec = std::make_error_code(std::errc::too_many_symbolic_link_levels);
+    return {};
+}
+
+} // namespace
 
 #ifdef _WIN32
 
@@ -88,7 +117,11 @@ bool isReadOnlyFile(const fs::path& path) {
     return (st.permissions() & fs::perms::owner_write) == fs::perms::none;
 }
 
-std::string writeFileAtomically(const fs::path& path, std::string_view bytes) {
+std::string writeFileAtomically(const fs::path& link, std::string_view bytes) {
+    std::error_code resolved;
+    const fs::path path = finalTarget(link, resolved);
+    if (resolved)
+        return resolved.message();
     fs::path tmp = path;
     tmp += L".tmp";
     FILE* f = _wfopen(tmp.c_str(), L"wbc"); // 'c': fflush commits to disk
@@ -126,8 +159,11 @@ FolderLock::~FolderLock() {
         ::close(m_fd); // closing releases the lock
 }
 
-void removeStaleTemporaries(const fs::path& path) {
+void removeStaleTemporaries(const fs::path& link) {
     std::error_code ec;
+    const fs::path path = finalTarget(link, ec);
+    if (ec)
+        return;
     const fs::path dir = path.parent_path().empty() ? fs::path(".") : path.parent_path();
     std::string prefix(".");
     prefix += path.filename().string();
@@ -214,7 +250,12 @@ void syncFolder(const fs::path& dir) {
 
 } // namespace
 
-std::string writeFileAtomically(const fs::path& path, std::string_view bytes) {
+std::string writeFileAtomically(const fs::path& link, std::string_view bytes) {
+    // The temporary goes beside the final target, so that the rename stays in one folder.
+    std::error_code resolved;
+    const fs::path path = finalTarget(link, resolved);
+    if (resolved)
+        return describeErrno(resolved.value());
     const fs::path dir = path.parent_path();
     std::string name(".");
     name += path.filename().string();

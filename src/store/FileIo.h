@@ -21,6 +21,8 @@ FileRead readWholeFile(const std::filesystem::path& path);
 /// Replaces `path` with `bytes` so that a crash, a kill or a full disk leaves either the old
 /// file or the new one, whole: the bytes go to a temporary file beside it, which is flushed to
 /// disk, closed (both checked) and renamed over `path`. The old file's permissions are kept.
+/// When `path` is a symbolic link (or a chain of them) the file at its end is replaced, the
+/// temporary made in that file's folder, and the links stay.
 /// Returns an empty string on success, otherwise the reason in French; `path` is then untouched.
 std::string writeFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
@@ -42,8 +44,9 @@ private:
     int m_fd = -1;
 };
 
-/// Removes the temporary files that a write killed half-way left beside `path` (they are never
-/// read), when older than a minute so as not to touch another process's write in progress.
+/// Removes the temporary files that a write killed half-way left beside `path` (beside the end
+/// of its links; they are never read), when older than a minute so as not to touch another
+/// process's write in progress.
 void removeStaleTemporaries(const std::filesystem::path& path);
 
 /// A French wording of an errno value for the messages the user sees.

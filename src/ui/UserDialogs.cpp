@@ -1,5 +1,6 @@
 #include "ui/UserDialogs.h"
 
+#include <QAbstractButton>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QMenu>
@@ -22,6 +23,25 @@ QMessageBox::Icon toQt(UserDialogs::Icon icon) {
     return QMessageBox::NoIcon;
 }
 
+/// A message box titled "Zento" showing `text` as written: it is often the user's own (an
+/// alert's message) and "<b>" in it is not markup. The buttons get their French texts here,
+/// since Qt's come from a translation package that may not be installed.
+void prepare(QMessageBox& box, const QString& text) {
+    static const struct {
+        QMessageBox::StandardButton button;
+        const char* text;
+    } kFrench[] = {{QMessageBox::Ok, "OK"},
+                   {QMessageBox::Yes, "&Oui"},
+                   {QMessageBox::No, "&Non"},
+                   {QMessageBox::Cancel, "Annuler"}};
+    box.setWindowTitle(applicationTitle());
+    box.setTextFormat(Qt::PlainText);
+    box.setText(text);
+    for (const auto& f : kFrench)
+        if (QAbstractButton* b = box.button(f.button))
+            b->setText(QString::fromUtf8(f.text));
+}
+
 } // namespace
 
 QString applicationTitle() {
@@ -29,13 +49,15 @@ QString applicationTitle() {
 }
 
 void QtUserDialogs::message(QWidget* parent, const QString& text, Icon icon) {
-    QMessageBox box(toQt(icon), applicationTitle(), text, QMessageBox::Ok, parent);
+    QMessageBox box(toQt(icon), {}, {}, QMessageBox::Ok, parent);
+    prepare(box, text);
     box.setEscapeButton(QMessageBox::Ok);
     box.exec();
 }
 
 bool QtUserDialogs::ask(QWidget* parent, const QString& text, Icon icon) {
-    QMessageBox box(toQt(icon), applicationTitle(), text, QMessageBox::Yes | QMessageBox::No, parent);
+    QMessageBox box(toQt(icon), {}, {}, QMessageBox::Yes | QMessageBox::No, parent);
+    prepare(box, text);
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;

@@ -11,9 +11,12 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QSysInfo>
+#include <QThread>
 
 #include <future>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 using namespace zento;
@@ -115,6 +118,9 @@ private Q_SLOTS:
     void primaryInAnotherProcess();
     void crashedProcessDoesNotBlockTheNextStart();
     void simultaneousStartsMakeOnePrimary();
+    void anotherUsersCopyInASharedFolderBlocksNobody();
+    void aSecondStartAlwaysEnds_data();
+    void aSecondStartAlwaysEnds();
 };
 
 void TestSingleInstance::firstCopyIsPrimarySecondIsNot() {
@@ -423,6 +429,69 @@ void TestSingleInstance::simultaneousStartsMakeOnePrimary() {
     QVERIFY(quitProbe(*primary));
     for (auto& p : copies)
         QVERIFY(ended(*p));
+}
+
+void TestSingleInstance::anotherUsersCopyInASharedFolderBlocksNobody() {
+    // Without a runtime folder every user's copy meets in the temporary folder.
+    if (::geteuid() != 0)
+        QSKIP("starting a copy as another user needs root");
+    test::TempDir dir;
+    const QString folder = folderOf(dir);
+    QVERIFY(::chmod(dir.path().c_str(), 01777) == 0);
+    QProcess other;
+    other.setChildProcessModifier([] {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) // nobody
+            std::_Exit(5);
+    });
+    other.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    other.start(probePath(), {folder});
+    QCOMPARE(nextLine(other), QStringLiteral("primary"));
+    SingleInstance mine(folder);
+    QVERIFY(mine.tryBecomePrimary());
+    QVERIFY(quitProbe(other));
+}
+
+void TestSingleInstance::aSecondStartAlwaysEnds_data() {
+    QTest::addColumn<QString>("runningCopy"); // what the running copy does meanwhile
+    QTest::addColumn<SingleInstance::SecondStart>("outcome");
+    QTest::newRow("answers") << "answers" << SingleInstance::SecondStart::Answered;
+    QTest::newRow("hangs") << "hangs" << SingleInstance::SecondStart::NoAnswer;
+    QTest::newRow("ends meanwhile") << "ends" << SingleInstance::SecondStart::TookOver;
+}
+
+void TestSingleInstance::aSecondStartAlwaysEnds() {
+    QFETCH(QString, runningCopy);
+    QFETCH(SingleInstance::SecondStart, outcome);
+    test::TempDir dir;
+    const QString folder = folderOf(dir);
+    auto first = std::make_unique<SingleInstance>(folder);
+    QVERIFY(first->tryBecomePrimary());
+    QSignalSpy activated(first.get(), &SingleInstance::activateRequested);
+    QElapsedTimer clock;
+    clock.start();
+    // The running copy is this thread: it answers only while its event loop runs.
+    SingleInstance::SecondStart got{};
+    qint64 pid = 0;
+    std::unique_ptr<QThread> second(QThread::create([&] {
+        SingleInstance copy(folder);
+        got = copy.tryBecomePrimary() ? SingleInstance::SecondStart::TookOver : copy.activateRunningCopy(SingleInstance::Message::Activate, 300);
+        pid = copy.runningCopyProcessId();
+    }));
+    second->start();
+    if (runningCopy == QLatin1String("answers")) {
+        QTRY_VERIFY_WITH_TIMEOUT(second->isFinished(), 2000);
+    } else {
+        QThread::msleep(100);
+        if (runningCopy == QLatin1String("ends"))
+            first.reset();
+        QVERIFY(second->wait(2000));
+    }
+    QCOMPARE(got, outcome);
+    QVERIFY2(clock.elapsed() < 1500, "the wait is bounded");
+    // The copy running afterwards is named, so that one that hangs can be ended.
+    QCOMPARE(pid, QCoreApplication::applicationPid());
+    if (first)
+        QCOMPARE(activated.count(), runningCopy == QLatin1String("answers") ? 1 : 0);
 }
 
 ZENTO_QTEST_MAIN(TestSingleInstance)

@@ -2,6 +2,7 @@
 #include "schedule/DueScan.h"
 #include "support/TestEnvironment.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <set>
 
@@ -229,6 +230,32 @@ TEST(SystemClock, NowIsTheLocalTimeOfTheSystemClock) {
     const auto now = SystemClock().now();
     EXPECT_LE(before, now);
     EXPECT_LE(now - before, seconds{2});
+}
+
+TEST(SystemClock, AZoneChangedWhileRunningIsSeenAtTheNextReading) {
+    // The zone changes under the running program (a laptop carried elsewhere) and nothing tells
+    // the C library. POSIX zone strings keep the test off the machine's zone files.
+    struct RestoreZone {
+        std::string tz = std::getenv("TZ") ? std::getenv("TZ") : "UTC";
+        ~RestoreZone() { test::setTimeZone(tz.c_str()); }
+    } restore;
+    const struct {
+        const char* tz;
+        minutes east;
+    } zones[] = {
+        {"<+05>-5", 5h}, {"<-0330>3:30", -(3h + 30min)}, {"<+1245>-12:45", 12h + 45min}, {"UTC0", 0min}};
+    const sys_seconds instant = sys_days{2026y / July / 1} + 10h;
+    const DueSchedule s(AlertTable({alert(1, "01/07/2026", "15:00")}));
+    const auto wall = [](sys_seconds t) { return LocalTime{t.time_since_epoch()}; };
+    for (const auto& z : zones) {
+        ::setenv("TZ", z.tz, 1);
+        EXPECT_EQ(SystemClock::toLocal(instant), wall(instant) + z.east) << z.tz;
+        EXPECT_EQ(s.firstDue(SystemClock::toLocal(instant)).has_value(), z.east >= 5h) << z.tz;
+        const sys_seconds before = floor<seconds>(system_clock::now());
+        const LocalTime now = SystemClock().now();
+        const sys_seconds after = floor<seconds>(system_clock::now());
+        EXPECT_TRUE(wall(before) + z.east <= now && now <= wall(after) + z.east) << z.tz;
+    }
 }
 
 } // namespace

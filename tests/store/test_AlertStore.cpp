@@ -301,6 +301,73 @@ TEST_F(StoreFixture, SavingKeepsTheFilePermissions) {
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
 
+TEST(StoreThroughLinks, SavesReplaceTheLinksTargetAndKeepTheLinks) {
+    // A store kept elsewhere (a synced folder) and reached by a symbolic link: every save must
+    // land in the link's final target, beside which the temporary is made, and leave each link
+    // as it was. Paths are inside the test folder; a target starting with '/' is absolute.
+    struct Link {
+        const char* at;
+        const char* to;
+    };
+    const struct {
+        const char* name;
+        std::vector<Link> links;
+        const char* store;  ///< the file holding the alerts in the end
+        const char* backup; ///< the file holding the backup in the end
+    } cases[] = {
+        {"same folder", {{"data/Alertes.ini", "vrai.ini"}}, "data/vrai.ini", "data/Alertes.ini~"},
+        {"other folder",
+         {{"data/Alertes.ini", "../sync/Alertes.ini"}},
+         "sync/Alertes.ini",
+         "data/Alertes.ini~"},
+        {"absolute", {{"data/Alertes.ini", "/sync/Alertes.ini"}}, "sync/Alertes.ini", "data/Alertes.ini~"},
+        {"chain",
+         {{"data/Alertes.ini", "../sync/lien"}, {"sync/lien", "sub/vrai.ini"}},
+         "sync/sub/vrai.ini",
+         "data/Alertes.ini~"},
+        {"linked backup", {{"data/Alertes.ini~", "../sync/copie.ini"}}, "data/Alertes.ini", "sync/copie.ini"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        for (const char* folder : {"data", "sync", "sync/sub"})
+            fs::create_directory(dir / folder);
+        const auto place = [&](const char* p) { return p[0] == '/' ? dir / (p + 1) : fs::path(p); };
+        for (const Link& l : c.links)
+            fs::create_symlink(place(l.to), dir / l.at); // none of the targets exists yet
+        AlertStore store(dir / "data/Alertes.ini");
+        const auto put = [&](const Alerte& alert) {
+            return store.edit([&](StoreEdit& e) {
+                e.setAlert(alert);
+                return true;
+            });
+        };
+        ASSERT_TRUE(put(sampleAlert(1)));
+        const std::string first = readFile(dir / c.store);
+        // What a write killed half-way leaves beside the target; the next save clears it.
+        const fs::path killed =
+            (dir / c.store).parent_path() / ("." + fs::path(c.store).filename().string() + ".Ab12Cd");
+        writeFile(killed, "moitié");
+        fs::last_write_time(killed, fs::file_time_type::clock::now() - std::chrono::hours(1));
+        std::error_code missing; // checked below
+        fs::permissions(dir / c.store, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read,
+                        missing);
+        ASSERT_TRUE(put(sampleAlert(2)));
+
+        for (const Link& l : c.links) {
+            EXPECT_TRUE(fs::is_symlink(dir / l.at) && fs::read_symlink(dir / l.at) == place(l.to))
+                << l.at << " was replaced";
+        }
+        EXPECT_EQ(store.LoadAllAlerts()->AlertCount(), 2);
+        EXPECT_EQ(readFile(dir / c.store), readFile(dir / "data/Alertes.ini"));
+        EXPECT_EQ(readFile(dir / c.backup), first);
+        EXPECT_EQ(fs::status(dir / c.store).permissions(),
+                  fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+        for (const auto& e : fs::recursive_directory_iterator(dir.path()))
+            EXPECT_NE(e.path().filename().string()[0], '.') << "temporary left: " << e.path();
+    }
+}
+
 TEST_F(StoreFixture, AFailingWriteLeavesTheOldFileByteForByte) {
     std::string text;
     for (int id = 1; id <= 50; ++id)
