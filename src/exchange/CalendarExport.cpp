@@ -16,6 +16,9 @@ using namespace std::chrono;
 
 namespace {
 
+/// libical writes no date after this year (it writes zeros instead).
+constexpr year kLastYear{3000};
+
 /// A floating local time, or a date alone.
 icaltimetype wallTime(LocalTime t, bool dateOnly) {
     const Date d = DayOf(t);
@@ -107,7 +110,7 @@ CalendarExport ExportCalendar(const std::vector<Alerte>& alerts, const ExportOpt
     for (std::size_t i = 0; i < alerts.size(); ++i) {
         const Alerte& a = alerts[i];
         const std::optional<LocalTime> moment = DueMoment(a);
-        if (!moment || TrimBlanks(a.Message).empty()) {
+        if (!moment || TrimBlanks(a.Message).empty() || DayOf(*moment).year() > kLastYear) {
             out.leftOut.push_back(a);
             continue;
         }

@@ -38,8 +38,8 @@ struct CalendarExport {
     /// Exported monthly or yearly alerts whose rule is only the nearest one (see RuleForCode in
     /// RepeatRule.h): the command line lists them on its error output.
     std::vector<Alerte> approximate;
-    /// Alerts left out: an empty message, or a date or time that does not read (such an alert
-    /// never falls due).
+    /// Alerts left out: an empty message, a date or time that does not read (such an alert
+    /// never falls due), or a year after 3000 (libical writes no later date).
     std::vector<Alerte> leftOut;
 };
 

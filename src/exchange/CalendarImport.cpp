@@ -5,7 +5,6 @@
 #include "exchange/CalendarReader.h"
 #include "exchange/RepeatRule.h"
 #include "exchange/TextHash.h"
-#include "schedule/Clock.h"
 #include "schedule/Recurrence.h"
 #include "store/ColorValue.h"
 #include "store/TextEncoding.h"
@@ -30,6 +29,16 @@ namespace {
 /// import.
 constexpr int kMaxSteps = 20000;
 constexpr long kMaxImportSteps = 300000;
+
+/// A text of the file as UTF-8: each text is taken as UTF-8 when it is well-formed, else as
+/// Windows-1252 (older programs), decided text by text because a line folded in the middle of a
+/// character makes the file's bytes ill-formed while each unfolded text is fine.
+std::string valueText(const char* s) {
+    if (!s)
+        return {};
+    const std::string_view v(s);
+    return isValidUtf8(v) ? std::string(v) : windows1252ToUtf8(v);
+}
 
 std::optional<Date> dateOf(const icaltimetype& t) {
     const Date d{year{t.year}, month{static_cast<unsigned>(t.month)}, day{static_cast<unsigned>(t.day)}};
@@ -58,7 +67,13 @@ LocalTime toLocal(const icaltimetype& t) {
         if (const auto backDay = dateOf(back))
             s += static_cast<std::time_t>((wall - wallOf(back, *backDay)).count());
     }
-    return SystemClock::toLocal(system_clock::from_time_t(s));
+    // By the C library, as SystemClock does, but from time_t: system_clock ends in 2262.
+    std::tm tm{};
+    if (!::localtime_r(&s, &tm))
+        return LocalTime{seconds{s}};
+    return local_days{Date{year{tm.tm_year + 1900}, month{static_cast<unsigned>(tm.tm_mon + 1)},
+                           day{static_cast<unsigned>(tm.tm_mday)}}} +
+           hours{tm.tm_hour} + minutes{tm.tm_min} + seconds{tm.tm_sec};
 }
 
 /// The property's time with the zone of its TZID attached: the calendar's own VTIMEZONE, else a
@@ -79,13 +94,14 @@ icaltimetype zoned(icalproperty* p, icaltimetype t, icalcomponent* item, std::st
     if (!zone)
         zone = icaltimezone_get_builtin_timezone_from_tzid(tzid);
     if (!zone)
-        unknownTzid = tzid;
+        unknownTzid = valueText(tzid);
     else
         t.zone = zone;
     return t;
 }
 
-/// Line breaks and other control characters made blanks, as the store keeps a value on one line.
+/// Line breaks and other control characters made blanks, as the store keeps a value on one line,
+/// and no blanks at the ends (libical drops them from every value it reads).
 std::string oneLine(std::string_view text) {
     std::string out;
     out.reserve(text.size());
@@ -95,7 +111,7 @@ std::string oneLine(std::string_view text) {
             continue; // CR LF is one break
         out += (c < 0x20 || c == 0x7F) ? ' ' : text[i];
     }
-    return out;
+    return std::string(TrimBlanks(out));
 }
 
 /// The first `maxChars` characters of UTF-8 text; true when something was cut.
@@ -120,16 +136,6 @@ bool isBlank(std::string_view s) {
 bool isPlainFileName(std::string_view name) {
     return !isBlank(name) && name.find_first_of("/\\") == std::string_view::npos && name != "." &&
            name != "..";
-}
-
-/// A text of the file as UTF-8: each text is taken as UTF-8 when it is well-formed, else as
-/// Windows-1252 (older programs), decided text by text because a line folded in the middle of a
-/// character makes the file's bytes ill-formed while each unfolded text is fine.
-std::string valueText(const char* s) {
-    if (!s)
-        return {};
-    const std::string_view v(s);
-    return isValidUtf8(v) ? std::string(v) : windows1252ToUtf8(v);
 }
 
 bool sameName(const char* a, const char* b) {
@@ -171,6 +177,20 @@ bool dayCanOccur(const icalrecurrencetype& rule) {
         }
     }
     return false;
+}
+
+/// The part of a split rule an occurrence belongs to.
+int keyOf(Split split, const icaltimetype& t) {
+    switch (split) {
+    case Split::Weekday:
+        return icaltime_day_of_week(t);
+    case Split::MonthDay:
+        return t.day;
+    case Split::Date:
+        return t.month * 100 + t.day;
+    default:
+        return 0;
+    }
 }
 
 /// An item's moments, relative to its anchor: its start, or the due moment of a task without one.
@@ -482,10 +502,7 @@ bool Planner::expand(icalproperty* rrule, const Timing& t, const Exclusions& exc
         const LocalTime s = toLocal(o);
         if (horizon && s > *horizon)
             break;
-        const int key = out.split == Split::Weekday    ? icaltime_day_of_week(o)
-                        : out.split == Split::MonthDay ? o.day
-                        : out.split == Split::Date     ? o.month * 100 + o.day
-                                                       : 0;
+        const int key = keyOf(out.split, o);
         const auto part =
             std::find_if(out.parts.begin(), out.parts.end(), [key](const Part& p) { return p.key == key; });
         if (part != out.parts.end()) {
@@ -540,9 +557,16 @@ bool Planner::expand(icalproperty* rrule, const Timing& t, const Exclusions& exc
         issues.push_back({ImportReason::EndIgnored, rule.count > 0
                                                         ? "après " + std::to_string(rule.count) + " fois"
                                                         : "le " + FormatDate(DayOf(toLocal(rule.until)))});
+    // An exclusion after the first occurrence of the part it falls on comes back.
     if (std::any_of(excluded.begin(), excluded.end(), [&out](const auto& x) {
-            return std::any_of(out.parts.begin(), out.parts.end(),
-                               [&x](const Part& p) { return !p.once && x.first > p.first; });
+            const Date d = DayOf(x.first);
+            icaltimetype day = icaltime_null_date();
+            day.year = static_cast<int>(d.year());
+            day.month = static_cast<int>(static_cast<unsigned>(d.month()));
+            day.day = static_cast<int>(static_cast<unsigned>(d.day()));
+            return std::any_of(out.parts.begin(), out.parts.end(), [&](const Part& p) {
+                return !p.once && x.first > p.first && p.key == keyOf(out.split, day);
+            });
         }))
         issues.push_back({ImportReason::ExceptionsIgnored, {}});
     return true;
@@ -560,11 +584,11 @@ void Planner::planItem(const ical::CalendarItem& item) {
         if (action && icalproperty_get_action(action) == ICAL_ACTION_DISPLAY)
             message = oneLine(valueText(icalcomponent_get_description(a)));
     }
-    if (isBlank(message))
-        message.clear();
     std::vector<ImportIssue> issues;
-    if (shorten(message, kMaxImportedMessage))
+    if (shorten(message, kMaxImportedMessage)) {
+        message = std::string(TrimBlanks(message));
         issues.push_back({ImportReason::TextShortened, {}});
+    }
 
     if (!item.damage.empty())
         return skip(message, ImportReason::Unreadable, valueText(item.damage.c_str()));
@@ -588,7 +612,7 @@ void Planner::planItem(const ical::CalendarItem& item) {
         std::transform(name.begin(), name.end(), name.begin(),
                        [](unsigned char ch) { return static_cast<char>(std::toupper(ch)); });
         if (name.rfind("X-ZENTO-", 0) == 0)
-            own.emplace(std::move(name), valueText(icalproperty_get_x(p)));
+            own.emplace(std::move(name), oneLine(valueText(icalproperty_get_x(p))));
     }
     auto ownValue = [&own](const char* name) -> const std::string* {
         const auto it = own.find(name);
@@ -659,7 +683,7 @@ void Planner::planItem(const ical::CalendarItem& item) {
         return skip(message, ImportReason::NoText);
 
     // The item's UID; a file that gives one UID to several items still gets them all.
-    std::string uid = valueText(icalcomponent_get_uid(c));
+    std::string uid = oneLine(valueText(icalcomponent_get_uid(c)));
     if (uid.empty() || m_seenUids.count(uid) != 0) {
         char* text = icalcomponent_as_ical_string_r(c);
         const std::string hash = TextHash(valueText(text));
