@@ -161,7 +161,7 @@ bool allPlain(const short* values, int size, bool weekdays) {
 }
 
 /// Whether the rule's days of the month exist in one of its months: libical looks for "the 30th
-/// of February" for centuries, a second at a time, before it gives up.
+/// of February" through centuries before it gives up, a second or more of work per item.
 bool dayCanOccur(const icalrecurrencetype& rule) {
     constexpr std::array<int, 12> kLongest = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     const int days = countOf(rule.by_month_day, ICAL_BY_MONTHDAY_SIZE);
@@ -296,6 +296,10 @@ std::optional<Timing> Planner::timingOf(icalcomponent* c, const std::string& sum
     const bool fixedAlarm = trigger && !icaltime_is_null_time(trig.time) && dateOf(trig.time);
 
     Timing t;
+    if (task && !due && !trigger) {
+        ++m_plan.undatedTaskCount; // a start alone says when work may begin, not when to remind
+        return std::nullopt;
+    }
     if (dtstart || due) {
         t.anchor = dtstart ? *dtstart : *due;
     } else if (task && fixedAlarm) {
