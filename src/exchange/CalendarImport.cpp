@@ -734,11 +734,12 @@ void Planner::planItem(const ical::CalendarItem& item) {
         a.AlertTime = t.remindAllDay ? std::string() : FormatTime(TimeOfDay(r));
         a.Recurrence = std::to_string(part.once ? 0 : repeat.code);
         a.Uid = uid;
-        if (repeat.split == Split::Weekday)
-            a.Uid += std::string("#") +
-                     icalrecur_weekday_to_string(static_cast<icalrecurrencetype_weekday>(part.key));
-        else if (repeat.split != Split::None)
-            a.Uid += "#" + std::to_string(part.key);
+        if (repeat.split != Split::None) {
+            a.Uid += '#';
+            a.Uid += repeat.split == Split::Weekday
+                         ? icalrecur_weekday_to_string(static_cast<icalrecurrencetype_weekday>(part.key))
+                         : std::to_string(part.key);
+        }
         if (m_options.knownUids.count(a.Uid) == 0 && m_given.insert(a.Uid).second)
             alerts.push_back(std::move(a));
     }
