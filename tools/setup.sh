@@ -15,7 +15,7 @@ cd "$(dirname "$0")/.."
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
 
-packages=(build-essential cmake pkg-config
+packages=(build-essential cmake pkg-config libical-dev
     qt6-base-dev qt6-multimedia-dev qt6-svg-dev qt6-translations-l10n libgl-dev
     qt6-qpa-plugins gstreamer1.0-plugins-base gstreamer1.0-plugins-good
     fonts-dejavu-core tzdata)

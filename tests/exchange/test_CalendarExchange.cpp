@@ -1,0 +1,444 @@
+#include "exchange/CalendarExport.h"
+#include "exchange/CalendarImport.h"
+#include "store/TextEncoding.h"
+#include "support/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+using namespace zento;
+using namespace std::chrono;
+
+namespace {
+
+LocalTime at(int y, unsigned m, unsigned d, int h = 0, int min = 0) {
+    return local_days{year{y} / month{m} / day{d}} + hours{h} + minutes{min};
+}
+
+/// Every test runs in Paris time: far from UTC, with summer time.
+class Exchange : public ::testing::Test {
+protected:
+    void SetUp() override { test::setTimeZone("Europe/Paris"); }
+    void TearDown() override { test::setTimeZone("UTC"); }
+
+    static ImportOptions options(bool actions = false) {
+        ImportOptions o;
+        o.acceptActions = actions;
+        o.newAlert = [] {
+            Alerte a;
+            a.Emoticon = "5";
+            a.Sound = "Defaut.wav";
+            a.BackColor = "12632319";
+            a.ForeColor = "255";
+            a.LoopSound = "0";
+            return a;
+        };
+        return o;
+    }
+    static std::string calendar(std::string_view items) {
+        std::string text = "BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:-//Test//Test//EN\n";
+        text += items;
+        text += "END:VCALENDAR\n";
+        std::string crlf;
+        for (const char c : text)
+            crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+        return crlf;
+    }
+};
+
+Alerte alert(int id, std::string message, std::string date, std::string time, int recurrence) {
+    Alerte a;
+    a.Id = id;
+    a.Message = std::move(message);
+    a.AlertDate = std::move(date);
+    a.AlertTime = std::move(time);
+    a.Recurrence = std::to_string(recurrence);
+    a.Emoticon = std::to_string(id % 16);
+    a.Sound = id % 3 == 0 ? "" : "Carillon " + std::to_string(id) + ".wav";
+    a.BackColor = std::to_string(1000 * id);
+    a.ForeColor = id % 2 ? "&H0080FFFF&" : "0";
+    a.LoopSound = id % 2 ? "1" : "0";
+    a.Action = id % 4 == 1 ? "https://exemple.fr/a?b=1;c=2,d\\e" : "";
+    return a;
+}
+
+TEST_F(Exchange, ExportThenImportGivesTheSameAlerts) {
+    std::vector<Alerte> store = {
+        alert(1, "Rendez-vous chez le dentiste", "12/01/2027", "09:30", 0),
+        alert(2, "Café à 9 h — réunion « budget »", "13/01/2027", "", 1),
+        alert(3, "会議 🎉 Ωmega, avec une virgule; et un point-virgule", "14/01/2027", "23:59", 2),
+        alert(4, "Poubelles", "15/01/2027", "07:05", 3),
+        alert(5, "Loyer", "31/01/2027", "08:00", 4),     // clamped in February, then kept
+        alert(6, "Facture", "30/04/2027", "", 5),        // meets February
+        alert(7, "Chaudière", "31/03/2027", "10:00", 6), // meets June
+        alert(8, "Assurance", "31/01/2027", "", 7),      // January and July: exact
+        alert(9, "Anniversaire", "29/02/2028", "", 8),
+        alert(10, "Fête", "31/12/2027", "", 8),
+        alert(11, "Courses", "28/02/2027", "18:00", 4), // clamped already: exact from now on
+        alert(12, std::string(300, 'x') + " long message " + std::string(200, 'y'), "16/01/2027", "12:00", 0),
+    };
+    store[2].Uid = "venu-d-ailleurs@example.com";
+    ExportOptions eo;
+    eo.storeKey = "host:/home/anna/.local/share/Zento/Alertes.ini";
+    eo.stamp = sys_days{year{2027} / 1 / 1};
+    const CalendarExport out = ExportCalendar(store, eo);
+
+    std::vector<int> approximate;
+    for (const Alerte& a : out.approximate)
+        approximate.push_back(a.Id);
+    EXPECT_EQ(approximate, (std::vector<int>{5, 6, 7, 9}));
+    EXPECT_TRUE(out.leftOut.empty());
+    EXPECT_EQ(ExportCalendar({alert(13, "x", "01/01/3001", "", 0)}, eo).leftOut.size(), 1u); // beyond libical
+    // Lines end in CR LF, are folded at 75 bytes and never cut a character in two.
+    std::istringstream lines(out.text);
+    for (std::string line; std::getline(lines, line);) {
+        ASSERT_FALSE(line.empty());
+        EXPECT_EQ(line.back(), '\r');
+        EXPECT_LE(line.size(), 76u);
+        EXPECT_TRUE(isValidUtf8(line)) << line;
+    }
+
+    const auto plan = PlanImport(out.text, at(2027, 1, 1, 10), options(true));
+    ASSERT_TRUE(plan.ok()) << plan.error().detail;
+    const std::vector<std::string> uids = ExportUids(store, eo.storeKey);
+    std::vector<Alerte> expected = store;
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        expected[i].Id = 0;
+        expected[i].Uid = uids[i];
+    }
+    EXPECT_EQ(plan->alerts, expected);
+    EXPECT_TRUE(plan->notes.empty());
+
+    // Imported again: nothing twice.
+    ImportOptions again = options(true);
+    again.knownUids.insert(uids.begin(), uids.end());
+    const auto second = PlanImport(out.text, at(2027, 1, 1, 10), again);
+    ASSERT_TRUE(second.ok());
+    EXPECT_TRUE(second->alerts.empty());
+    EXPECT_EQ(second->duplicateCount, static_cast<int>(store.size()));
+
+    // Later, a recurring alert moves on by its own steps: the rent stays on the 28th after
+    // February, where the written rule alone would go back to the 31st.
+    const auto later = PlanImport(out.text, at(2027, 3, 15, 12), options(true));
+    ASSERT_TRUE(later.ok());
+    auto rent = std::find_if(later->alerts.begin(), later->alerts.end(),
+                             [](const Alerte& a) { return a.Message == "Loyer"; });
+    ASSERT_NE(rent, later->alerts.end());
+    EXPECT_EQ(rent->AlertDate, "28/03/2027");
+    EXPECT_EQ(later->pastCount, 2); // the dentist and the long message
+}
+
+TEST_F(Exchange, UidsAreStableAndUniqueWithinAFile) {
+    std::vector<Alerte> alerts = {alert(3, "a", "12/01/2027", "", 0), alert(4, "b", "12/01/2027", "", 0),
+                                  alert(7, "c", "12/01/2027", "", 0), alert(8, "d", "12/01/2027", "", 0)};
+    const auto first = ExportUids(alerts, "store A");
+    alerts[1].Message = "changed";
+    EXPECT_EQ(ExportUids(alerts, "store A"), first);
+    EXPECT_NE(ExportUids(alerts, "store B")[0], first[0]);
+    // Alert 7 came from the export of alert 3 and keeps that UID; alert 3 gives way. Two
+    // alerts imported under one UID get two.
+    alerts[2].Uid = first[0];
+    alerts[3].Uid = "x@y";
+    alerts[1].Uid = "x@y";
+    const auto mixed = ExportUids(alerts, "store A");
+    EXPECT_EQ(mixed[2], first[0]);
+    EXPECT_EQ(std::set<std::string>(mixed.begin(), mixed.end()).size(), 4u);
+    EXPECT_EQ(mixed[1], "x@y");
+}
+
+TEST_F(Exchange, ImportsWhatOtherProgramsWrite) {
+    struct Expected {
+        std::string date, time, recurrence;
+    };
+    struct Case {
+        const char* what;
+        std::string item;
+        std::vector<Expected> alerts;
+        std::vector<ImportReason> issues = {};
+        bool skipped = false;
+        int past = 0;
+    };
+    // Now: Monday 4 January 2027, noon, in Paris.
+    const std::string ev = "BEGIN:VEVENT\nUID:u1\nSUMMARY:Réunion\n";
+    const std::string end = "END:VEVENT\n";
+    const std::string alarm = "BEGIN:VALARM\nACTION:DISPLAY\nDESCRIPTION:Rappel\n";
+    const Case cases[] = {
+        {"time zone",
+         ev + "DTSTART;TZID=America/New_York:20270110T090000\n" + end,
+         {{"10/01/2027", "15:00", "0"}}},
+        {"UTC", ev + "DTSTART:20270110T083000Z\n" + end, {{"10/01/2027", "09:30", "0"}}},
+        {"far ahead", ev + "DTSTART:25000101T080000Z\n" + end, {{"01/01/2500", "09:00", "0"}}},
+        {"floating", ev + "DTSTART:20270110T083000\n" + end, {{"10/01/2027", "08:30", "0"}}},
+        {"all day",
+         ev + "DTSTART;VALUE=DATE:20270112\nDTEND;VALUE=DATE:20270113\n" + end,
+         {{"12/01/2027", "", "0"}}},
+        {"alarm before the start",
+         ev + "DTSTART:20270110T090000\n" + alarm + "TRIGGER:-PT15M\nEND:VALARM\n" + end,
+         {{"10/01/2027", "08:45", "0"}}},
+        {"alarm before the end",
+         ev + "DTSTART:20270110T090000\nDTEND:20270110T100000\n" + alarm +
+             "TRIGGER;RELATED=END:-PT5M\nEND:VALARM\n" + end,
+         {{"10/01/2027", "09:55", "0"}}},
+        {"end before start is the start",
+         ev + "DTSTART:20270110T090000\nDURATION:-PT2H\n" + alarm + "TRIGGER;RELATED=END:PT0S\nEND:VALARM\n" +
+             end,
+         {{"10/01/2027", "09:00", "0"}}},
+        {"alarm at a fixed time",
+         ev + "DTSTART:20270110T090000\n" + alarm + "TRIGGER;VALUE=DATE-TIME:20270109T170000Z\nEND:VALARM\n" +
+             end,
+         {{"09/01/2027", "18:00", "0"}}},
+        {"all-day, the day before",
+         ev + "DTSTART;VALUE=DATE:20270112\n" + alarm + "TRIGGER:-P1D\nEND:VALARM\n" + end,
+         {{"11/01/2027", "", "0"}}},
+        {"all-day, the evening before",
+         ev + "DTSTART;VALUE=DATE:20270112\n" + alarm + "TRIGGER:-PT6H\nEND:VALARM\n" + end,
+         {{"11/01/2027", "18:00", "0"}}},
+        {"alarm passed, event ahead: due at once",
+         ev + "DTSTART:20270105T090000\n" + alarm + "TRIGGER:-P1D\nEND:VALARM\n" + end,
+         {{"04/01/2027", "09:00", "0"}}},
+        {"alarm after a start just passed",
+         ev + "DTSTART:20270104T110000\n" + alarm + "TRIGGER:PT2H\nEND:VALARM\n" + end,
+         {{"04/01/2027", "13:00", "0"}}},
+        {"zone defined after the event",
+         ev + "DTSTART;TZID=Custom:20270110T100000\n" + end +
+             "BEGIN:VTIMEZONE\nTZID:Custom\nBEGIN:STANDARD\nDTSTART:19700101T000000\nTZOFFSETFROM:+0300\n"
+             "TZOFFSETTO:+0300\nEND:STANDARD\nEND:VTIMEZONE\n",
+         {{"10/01/2027", "08:00", "0"}}},
+        {"weekly in UTC",
+         ev + "DTSTART:20270104T080000Z\nRRULE:FREQ=WEEKLY\n" + end,
+         {{"11/01/2027", "09:00", "2"}},
+         {ImportReason::LocalTimeVaries}},
+        {"summer time gap",
+         ev + "DTSTART;TZID=Europe/Paris:20270328T023000\n" + end,
+         {{"28/03/2027", "03:30", "0"}}},
+        {"task due",
+         "BEGIN:VTODO\nUID:t\nSUMMARY:Déclarer\nDUE:20270115T170000\nEND:VTODO\n",
+         {{"15/01/2027", "17:00", "0"}}},
+        {"task due, alarm from its start",
+         "BEGIN:VTODO\nUID:t\nSUMMARY:Déclarer\nDTSTART:20270114T080000\nDUE:20270115T170000\n" + alarm +
+             "TRIGGER:PT1H\nEND:VALARM\nEND:VTODO\n",
+         {{"14/01/2027", "09:00", "0"}}},
+        {"weekly on three days",
+         ev + "DTSTART:20270104T090000\nRRULE:FREQ=WEEKLY;BYDAY=MO,WE,FR\n" + end,
+         {{"06/01/2027", "09:00", "2"}, {"08/01/2027", "09:00", "2"}, {"11/01/2027", "09:00", "2"}}},
+        {"every weekday",
+         ev + "DTSTART:20270101T090000\nRRULE:FREQ=DAILY;BYDAY=MO,TU,WE,TH,FR\n" + end,
+         {{"05/01/2027", "09:00", "2"},
+          {"06/01/2027", "09:00", "2"},
+          {"07/01/2027", "09:00", "2"},
+          {"08/01/2027", "09:00", "2"},
+          {"11/01/2027", "09:00", "2"}}},
+        {"every other week since 2005",
+         ev + "DTSTART:20050105T090000\nRRULE:FREQ=WEEKLY;INTERVAL=2\n" + end,
+         {{"06/01/2027", "09:00", "3"}}},
+        {"monthly on one day",
+         ev + "DTSTART:20261203T090000\nRRULE:FREQ=MONTHLY;BYMONTHDAY=15\n" + end,
+         {{"15/01/2027", "09:00", "4"}}},
+        {"monthly on two days",
+         ev + "DTSTART;VALUE=DATE:20261201\nRRULE:FREQ=MONTHLY;BYMONTHDAY=1,20\n" + end,
+         {{"20/01/2027", "", "4"}, {"01/02/2027", "", "4"}}},
+        {"quarterly",
+         ev + "DTSTART:20261115T090000\nRRULE:FREQ=MONTHLY;INTERVAL=3\n" + end,
+         {{"15/02/2027", "09:00", "6"}}},
+        {"yearly", ev + "DTSTART;VALUE=DATE:19800704\nRRULE:FREQ=YEARLY\n" + end, {{"04/07/2027", "", "8"}}},
+        {"second Tuesday",
+         ev + "DTSTART:20261208T090000\nRRULE:FREQ=MONTHLY;BYDAY=2TU\n" + end,
+         {{"12/01/2027", "09:00", "4"}},
+         {ImportReason::RuleApproximated}},
+        {"monthly on the 31st skips short months",
+         ev + "DTSTART:20270131T090000\nRRULE:FREQ=MONTHLY\n" + end,
+         {{"31/01/2027", "09:00", "4"}},
+         {ImportReason::RuleApproximated}},
+        {"every three days",
+         ev + "DTSTART:20270101T090000\nRRULE:FREQ=DAILY;INTERVAL=3\n" + end,
+         {{"07/01/2027", "09:00", "1"}},
+         {ImportReason::RuleApproximated}},
+        {"with a count",
+         ev + "DTSTART:20270101T090000\nRRULE:FREQ=DAILY;COUNT=10\n" + end,
+         {{"05/01/2027", "09:00", "1"}},
+         {ImportReason::EndIgnored}},
+        {"until",
+         ev + "DTSTART:20270101T090000\nRRULE:FREQ=WEEKLY;UNTIL=20270301T000000Z\n" + end,
+         {{"08/01/2027", "09:00", "2"}},
+         {ImportReason::EndIgnored}},
+        {"last one left is a one-off",
+         ev + "DTSTART:20270101T090000\nRRULE:FREQ=WEEKLY;COUNT=2\n" + end,
+         {{"08/01/2027", "09:00", "0"}}},
+        {"ended", ev + "DTSTART:20260101T090000\nRRULE:FREQ=DAILY;COUNT=3\n" + end, {}, {}, false, 1},
+        {"excluded first occurrence",
+         ev + "DTSTART:20270101T080000\nRRULE:FREQ=DAILY\nEXDATE:20270105T080000\n" + end,
+         {{"06/01/2027", "08:00", "1"}}},
+        {"exclusions ahead",
+         ev + "DTSTART:20270101T080000\nRRULE:FREQ=DAILY\nEXDATE:20270110T080000\n" + end,
+         {{"05/01/2027", "08:00", "1"}},
+         {ImportReason::ExceptionsIgnored}},
+        {"weekly, an excluded Monday",
+         ev + "DTSTART:20270104T090000\nRRULE:FREQ=WEEKLY;BYDAY=MO,WE\nEXDATE:20270111T090000\n" + end,
+         {{"06/01/2027", "09:00", "2"}, {"18/01/2027", "09:00", "2"}}},
+        {"extra dates",
+         ev + "DTSTART:20270101T080000\nRRULE:FREQ=DAILY\nRDATE:20270110T200000\n" + end,
+         {{"05/01/2027", "08:00", "1"}},
+         {ImportReason::ExtraDatesIgnored}},
+        {"hourly",
+         ev + "DTSTART:20270101T080000\nRRULE:FREQ=HOURLY\n" + end,
+         {},
+         {ImportReason::TooFrequent},
+         true},
+        {"past", ev + "DTSTART:20261231T080000\n" + end, {}, {}, false, 1},
+        {"cancelled",
+         ev + "DTSTART:20270110T080000\nSTATUS:CANCELLED\n" + end,
+         {},
+         {ImportReason::Cancelled},
+         true},
+        {"task with a start alone",
+         "BEGIN:VTODO\nUID:t\nSUMMARY:x\nDTSTART:20270115T170000\nEND:VTODO\n",
+         {}},
+        {"done",
+         "BEGIN:VTODO\nUID:t\nSUMMARY:x\nDUE:20270115T170000\nCOMPLETED:20270102T100000Z\nEND:VTODO\n",
+         {},
+         {ImportReason::Completed},
+         true},
+        {"no start", ev + "DTEND:20270110T080000\n" + end, {}, {ImportReason::NoDate}, true},
+        {"no text",
+         "BEGIN:VEVENT\nUID:u\nDTSTART:20270110T080000\nEND:VEVENT\n",
+         {},
+         {ImportReason::NoText},
+         true},
+        {"unreadable start", ev + "DTSTART:2027zz\n" + end, {}, {ImportReason::Unreadable}, true},
+        {"unknown time zone",
+         ev + "DTSTART;TZID=Mars/Olympus:20270110T080000\n" + end,
+         {{"10/01/2027", "08:00", "0"}},
+         {ImportReason::UnknownTimeZone}},
+        {"moved occurrence",
+         ev + "RECURRENCE-ID:20270111T090000\nDTSTART:20270112T090000\n" + end,
+         {},
+         {ImportReason::ModifiedOccurrence},
+         true},
+        {"bad own value",
+         ev + "DTSTART:20270110T080000\nX-ZENTO-EMOTICON:42\n" + end,
+         {{"10/01/2027", "08:00", "0"}},
+         {ImportReason::ValueIgnored}},
+        {"action from elsewhere",
+         ev + "DTSTART:20270110T080000\nX-ZENTO-ACTION:file:///bin/sh\n" + end,
+         {{"10/01/2027", "08:00", "0"}},
+         {ImportReason::ActionWithheld}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto plan = PlanImport(calendar(c.item), at(2027, 1, 4, 12), options());
+        ASSERT_TRUE(plan.ok()) << plan.error().detail;
+        std::vector<std::string> got, want;
+        for (const Alerte& a : plan->alerts)
+            got.push_back(a.AlertDate + " " + a.AlertTime + " " + a.Recurrence);
+        for (const Expected& e : c.alerts)
+            want.push_back(e.date + " " + e.time + " " + e.recurrence);
+        EXPECT_EQ(got, want);
+        EXPECT_EQ(plan->pastCount, c.past);
+        std::vector<ImportReason> issues;
+        for (const ImportNote& n : plan->notes) {
+            EXPECT_EQ(n.skipped, c.skipped);
+            for (const ImportIssue& i : n.issues)
+                issues.push_back(i.reason);
+        }
+        EXPECT_EQ(issues, c.issues);
+        for (const Alerte& a : plan->alerts)
+            EXPECT_TRUE(a.Action.empty());
+    }
+}
+
+TEST_F(Exchange, MessagesUidsAndDefaults) {
+    const std::string longLine =
+        "Une phrase assez longue pour être pliée en plusieurs lignes : « été » 🎉 fin";
+    std::string folded = "BEGIN:VEVENT\nUID:f\nDTSTART:20270110T080000\nSUMMARY:";
+    for (std::size_t i = 0; i < longLine.size(); i += 30) // folded mid-character, as some programs do
+        folded += (i ? "\n " : "") + longLine.substr(i, 30);
+    folded += "\nEND:VEVENT\n";
+    const std::string items =
+        folded +
+        "BEGIN:VEVENT\nDTSTART:20270110T080000\nBEGIN:VALARM\nACTION:DISPLAY\nDESCRIPTION:Texte\\nde "
+        "l'alarme\n"
+        "TRIGGER:PT0S\nEND:VALARM\nEND:VEVENT\n"
+        "BEGIN:VEVENT\nUID:same\nSUMMARY:Premier\nDTSTART:20270110T080000\nEND:VEVENT\n"
+        "BEGIN:VEVENT\nUID:same\nSUMMARY:Second\nDTSTART:20270111T080000\nX-ZENTO-SOUND:../../etc/passwd\n"
+        "X-ZENTO-ACTION:mailto:a@b\\n\nEND:VEVENT\n"
+        "BEGIN:VEVENT\nUID:w\nSUMMARY:Hebdo\nDTSTART:20270104T090000\nRRULE:FREQ=WEEKLY;BYDAY=TU,TH\nEND:"
+        "VEVENT\n"
+        "BEGIN:VEVENT\nUID:long\nSUMMARY:" +
+        std::string(5000, 'a') + "\nDTSTART:20270110T080000\nEND:VEVENT\n";
+    const auto plan = PlanImport(calendar(items), at(2027, 1, 4, 12), options(true));
+    ASSERT_TRUE(plan.ok()) << plan.error().detail;
+    ASSERT_EQ(plan->alerts.size(), 7u);
+    const auto& a = plan->alerts;
+    EXPECT_EQ(a[0].Message, longLine);
+    EXPECT_EQ(a[1].Message, "Texte de l'alarme");
+    EXPECT_EQ(a[1].Uid.rfind("import-", 0), 0u);
+    EXPECT_EQ(a[2].Uid, "same");
+    EXPECT_NE(a[3].Uid, "same");
+    EXPECT_EQ(a[3].Sound, "Defaut.wav");
+    EXPECT_EQ(a[3].Action, "mailto:a@b");
+    EXPECT_EQ(a[4].Uid, "w#TU");
+    EXPECT_EQ(a[5].Uid, "w#TH");
+    EXPECT_EQ(a[6].Message.size(), kMaxImportedMessage);
+    EXPECT_EQ(a[0].Emoticon + a[0].BackColor + a[0].ForeColor + a[0].LoopSound, "5126323192550");
+    EXPECT_TRUE(plan->withheldActions.empty());
+
+    // Without consent, the action stays out and is listed; the same file read as Windows-1252.
+    const auto withheld = PlanImport(calendar(items), at(2027, 1, 4, 12), options(false));
+    ASSERT_TRUE(withheld.ok());
+    ASSERT_EQ(withheld->withheldActions.size(), 1u);
+    EXPECT_EQ(withheld->withheldActions[0].action, "mailto:a@b");
+    EXPECT_TRUE(withheld->alerts[3].Action.empty());
+    const auto latin =
+        PlanImport(calendar("BEGIN:VEVENT\nUID:l\nSUMMARY:Caf\xe9\nDTSTART:20270110T080000\nEND:VEVENT\n"),
+                   at(2027, 1, 4, 12), options());
+    ASSERT_TRUE(latin.ok());
+    EXPECT_EQ(latin->alerts.at(0).Message, "Café");
+
+    const auto lines = ImportReportLines(*withheld);
+    ASSERT_EQ(lines.size(), 2u); // "Second" (bad sound name, withheld action), the shortened text
+    EXPECT_NE(lines[0].find("Second"), std::string::npos);
+}
+
+TEST_F(Exchange, ABrokenFileChangesNothingAndSaysWhere) {
+    struct Case {
+        const char* what;
+        std::string text;
+        const char* where;
+    };
+    const std::string event = "BEGIN:VEVENT\r\nUID:a\r\nSUMMARY:a\r\nDTSTART:20270110T080000\r\n";
+    const Case cases[] = {
+        {"empty", "", "vide"},
+        {"blank", " \r\n\r\n", "vide"},
+        {"binary", std::string("BEGIN:VCALENDAR\r\n\x01\x02\0\x03", 21), "ligne 2"},
+        {"a web page", "<html>\n<body>Not found</body>\n</html>\n", "ligne 1"},
+        {"no calendar", event + "END:VEVENT\r\n", "ligne 1"},
+        {"cut short", "BEGIN:VCALENDAR\r\n" + event, "ligne 2"},
+        {"wrong end", "BEGIN:VCALENDAR\r\n" + event + "END:VTODO\r\nEND:VCALENDAR\r\n", "ligne 6"},
+        {"text after the end", "BEGIN:VCALENDAR\r\n" + event + "END:VEVENT\r\nEND:VCALENDAR\r\njunk\r\n",
+         "ligne 8"},
+        {"broken time zone",
+         "BEGIN:VCALENDAR\r\nBEGIN:VTIMEZONE\r\nTZID:X\r\nBEGIN:STANDARD\r\nDTSTART:1970zz\r\n"
+         "TZOFFSETFROM:+0100\r\nTZOFFSETTO:+0100\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\nEND:VCALENDAR\r\n",
+         "ligne 5"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto plan = PlanImport(c.text, at(2027, 1, 4, 12), options());
+        ASSERT_FALSE(plan.ok());
+        EXPECT_EQ(plan.error().code, ErrorCode::BadCalendar);
+        EXPECT_NE(plan.error().detail.find(c.where), std::string::npos) << plan.error().detail;
+    }
+}
+
+TEST_F(Exchange, WritingAFileIsAtomic) {
+    test::TempDir dir;
+    EXPECT_TRUE(WriteCalendarFile(dir / "a.ics", "BEGIN:VCALENDAR\r\n").ok());
+    EXPECT_EQ(test::readFile(dir / "a.ics"), "BEGIN:VCALENDAR\r\n");
+    const Status failed = WriteCalendarFile(dir / "missing" / "a.ics", "x");
+    ASSERT_FALSE(failed.ok());
+    EXPECT_EQ(failed.error().code, ErrorCode::WriteFailed);
+    EXPECT_FALSE(failed.error().detail.empty());
+    EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
+}
+
+} // namespace
