@@ -16,6 +16,7 @@
 #include "service/AlertService.h"
 #include "session/Session.h"
 #include "store/AlertStore.h"
+#include "store/FileIo.h"
 #include "ui/ErrorText.h"
 #include "ui/Services.h"
 #include "ui/UserDialogs.h"
@@ -128,6 +129,63 @@ int runDeleteCommand(std::int32_t id) {
                                                                   : "Impossible de supprimer l'alerte : ",
                       removed.error());
     tellRunningCopyToReload();
+    return 0;
+}
+
+int runExportCommand(const std::string& file) {
+    const auto where = locateData();
+    if (!where)
+        return 1;
+    AlertStore store(where->IniPath);
+    const auto calendar = AlertService(store).exportCalendar(
+        std::chrono::time_point_cast<std::chrono::seconds>(std::chrono::system_clock::now()));
+    if (!calendar)
+        return failed("Impossible de lire les alertes : ", calendar.error());
+    // iCalendar cannot say everything: what was changed or left out goes to the error output.
+    for (const Alerte& a : calendar->approximate)
+        std::cerr << "Alerte " << a.Id << " (« " << a.Message
+                  << " ») : exportée avec la règle la plus proche ("
+                  << "le " << a.AlertDate.substr(0, 2) << " ou le dernier jour des mois plus courts)\n";
+    for (const Alerte& a : calendar->leftOut)
+        std::cerr << "Alerte " << a.Id << " (« " << a.Message << " ») : non exportée (date, heure ou message "
+                  << "non valide)\n";
+    if (file == "-") {
+        std::cout << calendar->text;
+        std::cout.flush();
+        return std::cout.good() ? 0 : 1;
+    }
+    if (const Status written = WriteCalendarFile(file, calendar->text); !written)
+        return failed("Impossible d'écrire le calendrier : ", written.error());
+    return 0;
+}
+
+int runImportCommand(const std::string& file, bool withActions) {
+    const auto where = locateData();
+    if (!where)
+        return 1;
+    const FileRead read = readWholeFile(file);
+    if (read.status != FileRead::Status::Ok)
+        return failed("Impossible de lire le calendrier : ",
+                      Error{ErrorCode::WriteFailed, read.status == FileRead::Status::Missing
+                                                        ? "le fichier n'existe pas"
+                                                        : read.error});
+    AlertStore store(where->IniPath);
+    AlertService service(store);
+    StdRandomSource random;
+    const auto plan =
+        service.planImport(read.bytes, SystemClock().now(), withActions, service.defaultEmoticon(), random);
+    if (!plan)
+        return failed("Impossible d'importer le calendrier : ", plan.error());
+    if (!plan->alerts.empty()) {
+        if (const auto added = service.addAll(plan->alerts); !added)
+            return failed("Impossible d'importer le calendrier : ", added.error());
+        tellRunningCopyToReload();
+    }
+    std::cout << plan->alerts.size() << " alertes importées\n";
+    for (const std::string& line : ImportReportLines(*plan))
+        std::cout << line << '\n';
+    if (!plan->withheldActions.empty())
+        std::cout << "Les actions n'ont pas été importées (option --with-actions).\n";
     return 0;
 }
 

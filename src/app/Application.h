@@ -10,6 +10,8 @@ namespace zento {
 int runListCommand();
 int runAddCommand(const AddOptions& options);
 int runDeleteCommand(std::int32_t id);
+int runExportCommand(const std::string& file);
+int runImportCommand(const std::string& file, bool withActions);
 int runApplication(int& argc, char** argv, CommandLine::Command request = CommandLine::Command::Run);
 
 } // namespace zento

@@ -106,6 +106,17 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         cl.deleteId = *id;
         return cl;
     }
+    if (a == "--export" || a == "--import") {
+        const bool import = a == "--import";
+        std::vector<std::string> rest(args.begin() + 1, args.end());
+        if (import && std::erase(rest, "--with-actions") > 0)
+            cl.withActions = true;
+        if (rest.size() != 1 || rest.front().empty())
+            return invalid(a + " attend un fichier" + (import ? "" : " (- pour la sortie standard)"));
+        cl.command = import ? CommandLine::Command::Import : CommandLine::Command::Export;
+        cl.file = rest.front();
+        return cl;
+    }
     if (a == "--help" || a == "-h")
         cl.command = CommandLine::Command::Help;
     else if (a == "--show")
@@ -235,6 +246,18 @@ std::span<const OptionDoc> CommandLineOptions() {
         {"--delete", {"ID", "ID"},
          {"supprime l'alerte de ce numéro", "delete the alert of that number"},
          ""},
+        {"--export", {"FICHIER", "FILE"},
+         {"écrit les alertes dans un fichier iCalendar (.ics ; - pour la sortie standard)",
+          "write the alerts to an iCalendar file (.ics; - for the standard output)"},
+         ""},
+        {"--import", {"FICHIER", "FILE"},
+         {"ajoute les événements et tâches d'un fichier iCalendar, sauf ceux déjà importés ou passés",
+          "add the events and tasks of an iCalendar file, but those imported before or past"},
+         ""},
+        {"--with-actions", {},
+         {"importe aussi les actions (fichiers, adresses à ouvrir) du fichier",
+          "import the file's actions (files, addresses to open) too"},
+         "--import"},
         {"--show", {},
          {"affiche la fenêtre de Zento (le démarre au besoin)",
           "show Zento's window (starting Zento if need be)"},
@@ -337,7 +360,7 @@ std::string UsageText() {
             if (option.of == command.name)
                 appendOption(out, option);
     }
-    out += "\nUne copie de Zento en cours d'exécution prend en compte --add et --delete aussitôt.\n";
+    out += "\nUne copie de Zento en cours d'exécution prend en compte --add, --delete et --import aussitôt.\n";
     return out;
 }
 

@@ -30,11 +30,13 @@ struct AddOptions {
 struct CommandLine {
     /// Show and NewAlert are the desktop entry's actions: the window, or the window on a new
     /// alert, in the running copy or in one started for it.
-    enum class Command { Run, Help, Version, List, Add, Delete, Show, NewAlert, Invalid };
+    enum class Command { Run, Help, Version, List, Add, Delete, Export, Import, Show, NewAlert, Invalid };
     Command command = Command::Run;
     AddOptions add;
     std::int32_t deleteId = 0;
-    std::string error; ///< for Invalid: what was wrong
+    std::string file;         ///< for Export ("-": standard output) and Import
+    bool withActions = false; ///< for Import: the file's actions come in too
+    std::string error;        ///< for Invalid: what was wrong
 };
 
 /// Parses the arguments after the program name (the toolkit's own options already removed).

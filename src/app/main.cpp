@@ -29,6 +29,14 @@ int main(int argc, char** argv) {
         QCoreApplication app(argc, argv);
         return zento::runDeleteCommand(cl.deleteId);
     }
+    case zento::CommandLine::Command::Export: {
+        QCoreApplication app(argc, argv);
+        return zento::runExportCommand(cl.file);
+    }
+    case zento::CommandLine::Command::Import: {
+        QCoreApplication app(argc, argv);
+        return zento::runImportCommand(cl.file, cl.withActions);
+    }
     case zento::CommandLine::Command::Invalid:
         // Qt's own options (-platform, -style, …) are left to the toolkit.
         if (!args.empty() && args.front().rfind("--", 0) != 0)

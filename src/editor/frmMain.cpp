@@ -3,10 +3,13 @@
 #include "appearance/QtColor.h"
 #include "editor/AlarmGrid.h"
 #include "editor/AlertEditor.h"
+#include "exchange/CalendarExport.h"
+#include "exchange/CalendarImport.h"
 #include "media/ActionLauncher.h"
 #include "media/SoundFolder.h"
 #include "popup/frmAlerte.h"
 #include "session/Session.h"
+#include "store/FileIo.h"
 #include "ui/ErrorText.h"
 #include "ui/Services.h"
 #include "ui/Twips.h"
@@ -127,6 +130,9 @@ void frmMain::buildMenus() {
     m_mnuDelete = entry("mnuDelete", tr("Supprimer"));
     m_mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuVide"));
     m_mnuTestPoPup = entry("mnuTestPoPup", tr("Voir le Popup (Test)"));
+    m_mnuImport = entry("mnuImport", tr("Importer des alertes…"));
+    m_mnuExport = entry("mnuExport", tr("Exporter les alertes…"));
+    m_mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuVide2"));
     m_mnuTestPoPup->setVisible(false);
     m_mnuMasque = entry("mnuMasque", tr("Masquer"));
     m_mnuQuitter = entry("mnuQuitter", tr("Quitter"));
@@ -134,6 +140,8 @@ void frmMain::buildMenus() {
     connect(m_mnuModify, &QAction::triggered, this, &frmMain::cmdModify_Click);
     connect(m_mnuDelete, &QAction::triggered, this, &frmMain::cmdDelete_Click);
     connect(m_mnuTestPoPup, &QAction::triggered, this, &frmMain::mnuTestPoPup_Click);
+    connect(m_mnuImport, &QAction::triggered, this, &frmMain::mnuImport_Click);
+    connect(m_mnuExport, &QAction::triggered, this, &frmMain::mnuExport_Click);
     connect(m_mnuMasque, &QAction::triggered, this, &frmMain::hideRequested);
     connect(m_mnuQuitter, &QAction::triggered, this, &frmMain::quitRequested);
 
@@ -247,13 +255,15 @@ void frmMain::cmdDelete_Click() {
 void frmMain::showGridMenu(const QPoint& globalPos) {
     if (m_grid->SelectedAlertId() < 1)
         return;
-    m_mnuTestPoPup->setVisible(true);
-    m_mnuMasque->setVisible(false);
-    m_mnuQuitter->setVisible(false);
+    // The menu of a row: what acts on one alert, and its test.
+    const auto rowMenu = [this](bool on) {
+        m_mnuTestPoPup->setVisible(on);
+        for (QAction* a : {m_mnuImport, m_mnuExport, m_mnuMasque, m_mnuQuitter})
+            a->setVisible(!on);
+    };
+    rowMenu(true);
     m_services.dialogs.popupMenu(m_mnuFile, globalPos);
-    m_mnuTestPoPup->setVisible(false);
-    m_mnuMasque->setVisible(true);
-    m_mnuQuitter->setVisible(true);
+    rowMenu(false);
 }
 
 void frmMain::cmdTest_Click() {
@@ -289,6 +299,87 @@ void frmMain::mnuTest_Click() {
 
 void frmMain::mnuTestAction_Click() {
     m_services.launcher.OpenAction(m_editor->actionText().toStdString());
+}
+
+namespace {
+
+const char* const kCalendarFilter = QT_TRANSLATE_NOOP("zento::frmMain", "Calendriers iCalendar (*.ics)");
+
+/// "« message » (date)" of an alert, for the lists of the export's report.
+QString describe(const Alerte& a) {
+    return QStringLiteral("« %1 » (%2)")
+        .arg(QString::fromStdString(a.Message), QString::fromStdString(a.AlertDate));
+}
+
+} // namespace
+
+void frmMain::mnuExport_Click() {
+    const auto path = m_services.dialogs.chooseFileToSave(this, tr("Exporter les alertes"),
+                                                          QStringLiteral("Zento.ics"), tr(kCalendarFilter));
+    if (!path)
+        return;
+    WaitCursor hourglass;
+    const auto calendar = m_session.service().exportCalendar(
+        std::chrono::time_point_cast<std::chrono::seconds>(std::chrono::system_clock::now()));
+    if (!calendar) {
+        reportFailure(m_services.dialogs, this, tr("Impossible de lire les alertes"), calendar.error());
+        return;
+    }
+    if (const Status written = WriteCalendarFile(path->toStdString(), calendar->text); !written) {
+        reportFailure(m_services.dialogs, this, tr("Impossible d'écrire le calendrier"), written.error());
+        return;
+    }
+    const auto exported = m_session.table().AlertCount() - static_cast<int>(calendar->leftOut.size());
+    QString report = tr("%1 alertes exportées").arg(exported);
+    // What iCalendar cannot say exactly, or at all, is said here.
+    for (const Alerte& a : calendar->approximate)
+        report += QLatin1Char('\n') + describe(a) +
+                  tr(" : le %1 ou, les mois plus courts, leur dernier jour")
+                      .arg(QString::fromStdString(a.AlertDate.substr(0, 2)));
+    for (const Alerte& a : calendar->leftOut)
+        report += QLatin1Char('\n') + describe(a) + tr(" : non exportée (date, heure ou message non valide)");
+    m_services.dialogs.message(this, report, UserDialogs::Icon::Information);
+}
+
+void frmMain::mnuImport_Click() {
+    const auto path =
+        m_services.dialogs.chooseFileToOpen(this, tr("Importer des alertes"), tr(kCalendarFilter));
+    if (!path)
+        return;
+    const FileRead read = readWholeFile(path->toStdString());
+    if (read.status != FileRead::Status::Ok) {
+        reportFailure(m_services.dialogs, this, tr("Impossible de lire le calendrier"),
+                      Error{ErrorCode::WriteFailed, read.status == FileRead::Status::Missing
+                                                        ? tr("le fichier n'existe pas").toStdString()
+                                                        : read.error});
+        return;
+    }
+    WaitCursor hourglass;
+    auto plan = m_session.planImport(read.bytes, false);
+    if (plan && !plan->withheldActions.empty()) {
+        // An action opens things on this computer by itself: the user decides, seeing them all.
+        QString question = tr("Ce calendrier demande d'ouvrir, quand ses alertes arrivent :");
+        for (const WithheldAction& w : plan->withheldActions)
+            question += QStringLiteral("\n• %1 : %2")
+                            .arg(QString::fromStdString(w.summary), QString::fromStdString(w.action));
+        question += QStringLiteral("\n\n") + tr("Importer aussi ces actions ?");
+        if (m_services.dialogs.ask(this, question, UserDialogs::Icon::Warning, false))
+            plan = m_session.planImport(read.bytes, true);
+    }
+    if (!plan) {
+        reportFailure(m_services.dialogs, this, tr("Impossible d'importer le calendrier"), plan.error());
+        return;
+    }
+    if (!plan->alerts.empty()) {
+        if (const auto added = m_session.importAlerts(plan->alerts); !added) {
+            reportFailure(m_services.dialogs, this, tr("Impossible d'importer le calendrier"), added.error());
+            return;
+        }
+    }
+    QString report = tr("%1 alertes importées").arg(plan->alerts.size());
+    for (const std::string& line : ImportReportLines(*plan))
+        report += QLatin1Char('\n') + QString::fromStdString(line);
+    m_services.dialogs.message(this, report, UserDialogs::Icon::Information);
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

@@ -42,6 +42,11 @@ public:
     void mnuTestPoPup_Click();
     void mnuTest_Click();
     void mnuTestAction_Click();
+    /// "Exporter les alertes…": the alerts as an iCalendar file the user names.
+    void mnuExport_Click();
+    /// "Importer des alertes…": the events and tasks of an iCalendar file the user picks; the
+    /// file's actions come in only when the user agrees, after seeing them.
+    void mnuImport_Click();
 
     AlarmGrid* grid() const { return m_grid; }
     AlertEditor* editor() const { return m_editor; }
@@ -95,6 +100,8 @@ private:
     QAction* m_mnuModify = nullptr;
     QAction* m_mnuDelete = nullptr;
     QAction* m_mnuTestPoPup = nullptr;
+    QAction* m_mnuImport = nullptr;
+    QAction* m_mnuExport = nullptr;
     QAction* m_mnuMasque = nullptr;
     QAction* m_mnuQuitter = nullptr;
 };

@@ -554,9 +554,13 @@ bool Planner::expand(icalproperty* rrule, const Timing& t, const Exclusions& exc
         issues.push_back(
             {ImportReason::RuleApproximated,
              ruleText + " → " + std::string(kRecurrenceNames[static_cast<std::size_t>(out.code)])});
-    else if (repeats && t.anchor.zone && timeVaries(out.parts.front().wall))
-        issues.push_back({ImportReason::LocalTimeVaries,
-                          valueText(icaltimezone_get_tzid(const_cast<icaltimezone*>(t.anchor.zone)))});
+    else if (repeats && t.anchor.zone && timeVaries(out.parts.front().wall)) {
+        // The zone's place name ("Europe/Paris"), not libical's prefixed id for its built-in zones.
+        auto* zone = const_cast<icaltimezone*>(t.anchor.zone);
+        const char* location = icaltimezone_get_location(zone);
+        issues.push_back(
+            {ImportReason::LocalTimeVaries, valueText(location ? location : icaltimezone_get_tzid(zone))});
+    }
     if (repeats && hasEnd)
         issues.push_back({ImportReason::EndIgnored, rule.count > 0
                                                         ? "après " + std::to_string(rule.count) + " fois"

@@ -133,7 +133,8 @@ Status AlertService::acknowledge(const DueAlert& alert) {
         // Only a hand-edited store gives a periodic alert without a date; it is left as it is.
         if (!alert.date || !edit.hasAlert(alert.id))
             return false;
-        edit.setField(alert.id, AlertField::AlertDate, FormatDate(NextOccurrence(*alert.date, alert.recurrence)));
+        edit.setField(alert.id, AlertField::AlertDate,
+                      FormatDate(NextOccurrence(*alert.date, alert.recurrence)));
         return true;
     });
 }
@@ -154,19 +155,29 @@ Result<bool> AlertService::snooze(std::int32_t id, LocalTime now, int listIndex)
     return found;
 }
 
-Alerte AlertService::newAlert(Date today, std::string_view defaultEmoticon, RandomSource& random) const {
+namespace {
+
+/// A new alert on `today` with the defaults of new alerts, the stored colours given.
+Alerte freshAlert(Date today, std::string_view defaultEmoticon, std::string_view fond,
+                  std::string_view police, RandomSource& random) {
     Alerte a;
     a.AlertDate = FormatDate(today);
     a.Recurrence = "0";
     a.Emoticon = std::to_string(NewAlertEmoticon(defaultEmoticon));
     a.Sound = kDefaultSound;
     // One draw for both colours, so that two random colours come from the same palette cell.
-    const ColorPair colors =
-        NewAlertColors(m_store.ReadParam(ParamKey::Fond), m_store.ReadParam(ParamKey::Police), random);
+    const ColorPair colors = NewAlertColors(fond, police, random);
     a.BackColor = FormatColorValue(colors.background);
     a.ForeColor = FormatColorValue(colors.text);
     a.LoopSound = "0";
     return a;
+}
+
+} // namespace
+
+Alerte AlertService::newAlert(Date today, std::string_view defaultEmoticon, RandomSource& random) const {
+    return freshAlert(today, defaultEmoticon, m_store.ReadParam(ParamKey::Fond),
+                      m_store.ReadParam(ParamKey::Police), random);
 }
 
 std::string AlertService::defaultEmoticon() const {
@@ -187,6 +198,34 @@ Status AlertService::setDefaultEmoticon(std::string_view emoticon) {
         edit.setParam(ParamKey::Img, emoticon);
         return true;
     });
+}
+
+std::string AlertService::storeKey() const {
+    return m_store.IniPath().lexically_normal().string();
+}
+
+Result<CalendarExport> AlertService::exportCalendar(std::chrono::sys_seconds stamp) const {
+    auto table = m_store.LoadAllAlerts();
+    if (!table)
+        return table.error();
+    return ExportCalendar(table->alerts(), ExportOptions{storeKey(), stamp});
+}
+
+Result<ImportPlan> AlertService::planImport(std::string_view fileBytes, LocalTime now, bool acceptActions,
+                                            std::string_view defaultEmoticon, RandomSource& random) const {
+    auto table = m_store.LoadAllAlerts();
+    if (!table)
+        return table.error();
+    ImportOptions options;
+    options.acceptActions = acceptActions;
+    for (std::string& uid : ExportUids(table->alerts(), storeKey()))
+        options.knownUids.insert(std::move(uid));
+    // The stored colours are read once, not once per alert of a large file.
+    const std::string fond = m_store.ReadParam(ParamKey::Fond), police = m_store.ReadParam(ParamKey::Police);
+    options.newAlert = [&, today = DayOf(now)] {
+        return freshAlert(today, defaultEmoticon, fond, police, random);
+    };
+    return PlanImport(fileBytes, now, options);
 }
 
 } // namespace zento

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "appearance/NewAlertColors.h"
+#include "exchange/CalendarExport.h"
+#include "exchange/CalendarImport.h"
 #include "store/AlertStore.h"
 #include "store/DateText.h"
 #include "store/Result.h"
@@ -85,7 +87,20 @@ public:
     /// Stores the default emoticon of new alerts (its index as text, "" for none).
     Status setDefaultEmoticon(std::string_view emoticon);
 
+    /// The stored alerts as an iCalendar file made at `stamp`; each alert keeps its UID from one
+    /// export to the next.
+    Result<CalendarExport> exportCalendar(std::chrono::sys_seconds stamp) const;
+    /// What importing an iCalendar file would add at local time `now`, against the alerts stored
+    /// now (what was imported before comes in no more); the defaults of new alerts fill in what
+    /// the file does not say. Actions come in only when `acceptActions`. Nothing is written:
+    /// addAll(plan.alerts) stores the plan in one save.
+    Result<ImportPlan> planImport(std::string_view fileBytes, LocalTime now, bool acceptActions,
+                                  std::string_view defaultEmoticon, RandomSource& random) const;
+
 private:
+    /// Names this store in the UIDs of its alerts.
+    std::string storeKey() const;
+
     AlertStore& m_store;
 };
 

@@ -74,10 +74,19 @@ Alerte Session::newAlert() const {
     return m_service.newAlert(DayOf(m_clock.now()), m_defaultEmoticon, m_random);
 }
 
+Result<ImportPlan> Session::planImport(std::string_view fileBytes, bool acceptActions) const {
+    return m_service.planImport(fileBytes, m_clock.now(), acceptActions, m_defaultEmoticon, m_random);
+}
+
+Result<std::vector<std::int32_t>> Session::importAlerts(const std::vector<Alerte>& alerts) {
+    return reloadAfter(m_service.addAll(alerts));
+}
+
 void Session::trackPopup(QObject* popup, std::optional<std::int32_t> alertId) {
     if (!popup)
         return;
-    if (std::none_of(m_popups.begin(), m_popups.end(), [popup](const Popup& p) { return p.object == popup; })) {
+    if (std::none_of(m_popups.begin(), m_popups.end(),
+                     [popup](const Popup& p) { return p.object == popup; })) {
         m_popups.push_back({popup, alertId});
         connect(popup, &QObject::destroyed, this, &Session::popupDestroyed);
     }
@@ -94,7 +103,8 @@ int Session::openPopupCount() const {
 }
 
 bool Session::waitsForAnswer() const {
-    return std::any_of(m_popups.begin(), m_popups.end(), [](const Popup& p) { return p.alertId.has_value(); });
+    return std::any_of(m_popups.begin(), m_popups.end(),
+                       [](const Popup& p) { return p.alertId.has_value(); });
 }
 
 void Session::updateTick() {
@@ -106,7 +116,8 @@ void Session::updateTick() {
 
 void Session::Timer1_Timer() {
     const auto isOpen = [this](std::int32_t id) {
-        return std::any_of(m_popups.begin(), m_popups.end(), [id](const Popup& p) { return p.alertId == id; });
+        return std::any_of(m_popups.begin(), m_popups.end(),
+                           [id](const Popup& p) { return p.alertId == id; });
     };
     if (const auto position = m_schedule.firstDue(m_clock.now(), isOpen)) {
         const Alerte due = m_table.at(*position); // a copy: the table may be reloaded meanwhile

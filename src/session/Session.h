@@ -49,6 +49,11 @@ public:
     /// A new alert on today's date with the defaults of new alerts.
     Alerte newAlert() const;
 
+    /// What importing an iCalendar file would add now (see AlertService::planImport).
+    Result<ImportPlan> planImport(std::string_view fileBytes, bool acceptActions) const;
+    /// Stores the alerts of an import in one save, then reloads.
+    Result<std::vector<std::int32_t>> importAlerts(const std::vector<Alerte>& alerts);
+
     /// A popup came up: `alertId` names the alert it waits on, nullopt for a test popup. While a
     /// popup of an alert is open the tick is off; it comes on again when the last one is
     /// destroyed. Test popups never stop it.

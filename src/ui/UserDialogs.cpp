@@ -55,10 +55,10 @@ void QtUserDialogs::message(QWidget* parent, const QString& text, Icon icon) {
     box.exec();
 }
 
-bool QtUserDialogs::ask(QWidget* parent, const QString& text, Icon icon) {
+bool QtUserDialogs::ask(QWidget* parent, const QString& text, Icon icon, bool yesByDefault) {
     QMessageBox box(toQt(icon), {}, {}, QMessageBox::Yes | QMessageBox::No, parent);
     prepare(box, text);
-    box.setDefaultButton(QMessageBox::Yes);
+    box.setDefaultButton(yesByDefault ? QMessageBox::Yes : QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
@@ -70,8 +70,17 @@ std::optional<QColor> QtUserDialogs::chooseColor(QWidget* parent, const QColor& 
     return c;
 }
 
-std::optional<QString> QtUserDialogs::chooseFileToOpen(QWidget* parent, const QString& title) {
-    const QString path = QFileDialog::getOpenFileName(parent, title);
+std::optional<QString> QtUserDialogs::chooseFileToOpen(QWidget* parent, const QString& title,
+                                                       const QString& filter) {
+    const QString path = QFileDialog::getOpenFileName(parent, title, {}, filter);
+    if (path.isEmpty())
+        return std::nullopt;
+    return path;
+}
+
+std::optional<QString> QtUserDialogs::chooseFileToSave(QWidget* parent, const QString& title,
+                                                       const QString& suggested, const QString& filter) {
+    const QString path = QFileDialog::getSaveFileName(parent, title, suggested, filter);
     if (path.isEmpty())
         return std::nullopt;
     return path;

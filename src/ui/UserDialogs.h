@@ -23,12 +23,19 @@ public:
 
     /// A message with an OK button.
     virtual void message(QWidget* parent, const QString& text, Icon icon) = 0;
-    /// A question with Yes and No buttons; true for Yes.
-    virtual bool ask(QWidget* parent, const QString& text, Icon icon = Icon::None) = 0;
+    /// A question with Yes and No buttons, Enter choosing Yes unless `yesByDefault` is false;
+    /// true for Yes.
+    virtual bool ask(QWidget* parent, const QString& text, Icon icon = Icon::None, bool yesByDefault = true) = 0;
     /// The colour dialog preset to `initial`; nullopt when cancelled.
     virtual std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) = 0;
-    /// The file-open dialog with that title; the chosen file's full path, or nullopt when cancelled.
-    virtual std::optional<QString> chooseFileToOpen(QWidget* parent, const QString& title) = 0;
+    /// The file-open dialog with that title (and that filter, e.g. "Calendriers (*.ics)"); the
+    /// chosen file's full path, or nullopt when cancelled.
+    virtual std::optional<QString> chooseFileToOpen(QWidget* parent, const QString& title,
+                                                    const QString& filter = {}) = 0;
+    /// The file-save dialog with that title, proposing `suggested`; the chosen path, or nullopt
+    /// when cancelled. Replacing an existing file has been confirmed.
+    virtual std::optional<QString> chooseFileToSave(QWidget* parent, const QString& title,
+                                                    const QString& suggested, const QString& filter) = 0;
     /// Shows the menu at a screen position and returns once an entry was chosen (its handler
     /// has then run) or the menu was dismissed; returns the chosen action or null.
     virtual QAction* popupMenu(QMenu* menu, const QPoint& globalPos) = 0;
@@ -38,9 +45,11 @@ public:
 class QtUserDialogs final : public UserDialogs {
 public:
     void message(QWidget* parent, const QString& text, Icon icon) override;
-    bool ask(QWidget* parent, const QString& text, Icon icon) override;
+    bool ask(QWidget* parent, const QString& text, Icon icon, bool yesByDefault) override;
     std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) override;
-    std::optional<QString> chooseFileToOpen(QWidget* parent, const QString& title) override;
+    std::optional<QString> chooseFileToOpen(QWidget* parent, const QString& title, const QString& filter) override;
+    std::optional<QString> chooseFileToSave(QWidget* parent, const QString& title, const QString& suggested,
+                                            const QString& filter) override;
     QAction* popupMenu(QMenu* menu, const QPoint& globalPos) override;
 };
 

@@ -19,6 +19,7 @@ public:
         QString text;
         Icon icon;
         bool question;
+        bool yesByDefault = true;
     };
     std::vector<Shown> shown;
     std::deque<bool> answers;                 ///< for ask(); No when empty
@@ -31,8 +32,8 @@ public:
     QStringList fileDialogTitles;
 
     void message(QWidget*, const QString& text, Icon icon) override { shown.push_back({text, icon, false}); }
-    bool ask(QWidget*, const QString& text, Icon icon) override {
-        shown.push_back({text, icon, true});
+    bool ask(QWidget*, const QString& text, Icon icon, bool yesByDefault) override {
+        shown.push_back({text, icon, true, yesByDefault});
         if (answers.empty())
             return false;
         const bool a = answers.front();
@@ -47,7 +48,11 @@ public:
         colors.pop_front();
         return c;
     }
-    std::optional<QString> chooseFileToOpen(QWidget*, const QString& title) override {
+    std::optional<QString> chooseFileToSave(QWidget* parent, const QString& title, const QString&,
+                                            const QString& filter) override {
+        return chooseFileToOpen(parent, title, filter);
+    }
+    std::optional<QString> chooseFileToOpen(QWidget*, const QString& title, const QString& = {}) override {
         fileDialogTitles << title;
         if (files.empty())
             return std::nullopt;
