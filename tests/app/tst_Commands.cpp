@@ -103,6 +103,49 @@ private Q_SLOTS:
         QVERIFY(missing.err.contains(QStringLiteral("Aucune alerte")));
     }
 
+    void calendarsGoOutAndComeBackOnce() {
+        Home from, to;
+        QCOMPARE(from.run({"--add", "--date", "31/01/2030", "--time", "08:15", "--recurrence", "Mensuel",
+                           "--action", "https://exemple.fr", "Loyer"})
+                     .code,
+                 0);
+        QCOMPARE(from.run({"--add", "--date", "01/06/2030", "--no-sound", "Réunion 🎂"}).code, 0);
+        const Run out = from.run({"--export", "-"});
+        QCOMPARE(out.code, 0);
+        QVERIFY(out.out.startsWith(QStringLiteral("BEGIN:VCALENDAR\r\n")));
+        QVERIFY2(out.err.contains(QStringLiteral("Loyer")), "a month-end rule is said to be approximate");
+        const std::string file = (to.dir / "in.ics").string();
+        QCOMPARE(from.run({"--export", QString::fromStdString(file)}).code, 0);
+
+        const Run first = to.run({"--import", QString::fromStdString(file)});
+        QCOMPARE(first.code, 0);
+        QVERIFY2(first.out.startsWith(QStringLiteral("2 alertes importées\n")), qPrintable(first.out));
+        QVERIFY(first.out.contains(QStringLiteral("https://exemple.fr")));
+        const auto rows = [](const Home& h) {
+            QStringList r = h.run({"--list"}).out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+            for (QString& line : r)
+                line = line.section(QLatin1Char('\t'), 2); // without position and Id
+            return r;
+        };
+        const QStringList got = rows(to);
+        QCOMPARE(got.size(), 3);
+        QVERIFY2(!got[1].endsWith(QStringLiteral("https://exemple.fr")), "no action without consent");
+        const std::string stored = readFile(to.ini());
+        QCOMPARE(to.run({"--import", "--with-actions", QString::fromStdString(file)}).out,
+                 QStringLiteral("0 alertes importées\n2 éléments déjà importés\n"));
+        QVERIFY2(readFile(to.ini()) == stored, "a second import adds nothing");
+
+        Home fresh;
+        QCOMPARE(fresh.run({"--import", "--with-actions", QString::fromStdString(file)}).code, 0);
+        QCOMPARE(rows(fresh), rows(from));
+
+        zento::test::writeFile(to.dir / "broken.ics", "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nSUMMARY:x\r\n");
+        const Run broken = to.run({"--import", QString::fromStdString((to.dir / "broken.ics").string())});
+        QCOMPARE(broken.code, 1);
+        QVERIFY(broken.err.contains(QStringLiteral("ligne 2")));
+        QVERIFY2(readFile(to.ini()) == stored, "a broken file changes nothing");
+    }
+
     void refusedAddsWriteNothing() {
         Home h;
         const QList<QPair<QStringList, QString>> cases = {
