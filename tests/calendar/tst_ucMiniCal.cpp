@@ -58,6 +58,9 @@ const Script kScripts[] = {
     {"title Return: months", "15/03/2024", "F4 Tab Return Down Return", "01/04/2024", true, 0, "lblJour_8"},
     {"title Shift+Space: years", "15/03/2024", "F4 Tab Shift+Space Up Enter", "01/03/2023", true, 0,
      "lblJour_3"},
+    {"Alt+Down opens", "15/03/2024", "Alt+Down", "15/03/2024", true, 0, "cmdDate"},
+    {"Alt+Up closes from the grid", "15/03/2024", "Alt+Down Tab Tab Alt+Up", "15/03/2024", false, 1,
+     "cmdDate"},
     {"menu key, then Escape", "15/03/2024", "F4 Tab Menu Esc", "15/03/2024", false, 0, "cmdDate"},
 };
 } // namespace
