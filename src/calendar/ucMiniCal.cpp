@@ -117,6 +117,7 @@ ucMiniCal::ucMiniCal(const Clock& clock, QWidget* parent) : QWidget(parent), m_c
     m_cmdDate->setFocusPolicy(Qt::StrongFocus);
     m_cmdDate->setGeometry(twips::rect(1092, 0, 255, 285));
     connect(m_cmdDate, &QToolButton::clicked, this, &ucMiniCal::cmdDate_Click);
+    m_cmdDate->installEventFilter(this);
 
     m_fraCal = new QFrame(this);
     m_fraCal->setObjectName(QStringLiteral("fraCal"));
@@ -196,6 +197,7 @@ ucMiniCal::ucMiniCal(const Clock& clock, QWidget* parent) : QWidget(parent), m_c
     m_cmdToday->setGeometry(twips::rect(720, 2680, 1335, 240));
     m_cmdToday->hide();
     connect(m_cmdToday, &QPushButton::clicked, this, &ucMiniCal::cmdToday_Click);
+    m_cmdToday->installEventFilter(this);
 
     m_lstMois = new QListWidget(this);
     m_lstMois->setObjectName(QStringLiteral("lstMois"));
@@ -571,6 +573,13 @@ bool ucMiniCal::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::KeyPress: {
         const auto& key = *static_cast<const QKeyEvent*>(event);
+        // Alt+Down opens and Alt+Up closes wherever the focus is: the button and the cells would
+        // take them as plain arrows, moving the focus instead.
+        if ((key.modifiers() & Qt::AltModifier) && (key.key() == Qt::Key_Down || key.key() == Qt::Key_Up)) {
+            if ((key.key() == Qt::Key_Down) != isOpen())
+                cmdDate_Click();
+            return true;
+        }
         if (const int i = cellIndex(watched))
             return handleCellKey(i, key);
         if (watched == m_lblMoisAnnee)
@@ -586,23 +595,10 @@ bool ucMiniCal::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ucMiniCal::keyPressEvent(QKeyEvent* event) {
-    const bool alt = event->modifiers() & Qt::AltModifier;
     switch (event->key()) {
     case Qt::Key_F4:
         cmdDate_Click();
         return;
-    case Qt::Key_Down:
-        if (alt && !isOpen()) {
-            cmdDate_Click();
-            return;
-        }
-        break;
-    case Qt::Key_Up:
-        if (alt && isOpen()) {
-            cmdDate_Click();
-            return;
-        }
-        break;
     case Qt::Key_Escape:
         if (isOpen()) {
             Ferme();

@@ -1,428 +1,221 @@
-#include "ui/Twips.h"
 #include "calendar/ucMiniCal.h"
+#include "support/CoreFakes.h"
 #include "support/QtTestMain.h"
 
-#include <QApplication>
-#include <QFrame>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QToolButton>
 
-#include <chrono>
 #include <memory>
-#include <utility>
 
 using namespace zento;
 using namespace std::chrono;
 
 namespace {
-
-class FakeClock final : public Clock {
-public:
-    LocalTime now() const override { return m_now; }
-    void setToday(const char* date) { m_now = AtTime(*ParseDate(date), hours{10}); }
-
-private:
-    LocalTime m_now{};
-};
-
-Date d(const char* text) {
-    return *ParseDate(text);
+Date d(const QString& text) {
+    return *ParseDate(text.toStdString());
 }
 
+/// What the user does from a chosen date, the calendar closed and the focus on the drop-down
+/// button, today being 15/03/2024; and what follows. Steps: a key sequence, "@name" a left click
+/// on that control (":R" the right button, ":n" row n of a list), "Ferme" the method.
+struct Script {
+    const char *name, *from, *steps, *chosen;
+    bool open;
+    int changes;
+    const char* focus;
+};
+const Script kScripts[] = {
+    {"> 1st of the next month", "10/12/2024", "@cmdDate @lblNext", "01/01/2025", true, 0, "cmdDate"},
+    {"< 1st of the month before", "31/01/2025", "@cmdDate @lblPrevious", "01/12/2024", true, 0, "cmdDate"},
+    {"button keeps the 1st", "20/05/2024", "@cmdDate @lblNext @cmdDate", "01/06/2024", false, 1, "cmdDate"},
+    {"a day of the month", "20/05/2024", "@cmdDate @lblJour_24", "22/05/2024", false, 1, "cmdDate"},
+    {"other months inert", "20/05/2024", "@cmdDate @lblJour_40 @lblJour_1", "20/05/2024", true, 0, "cmdDate"},
+    {"Ce jour, a list open", "20/05/2024", "@cmdDate @lblMoisAnnee @cmdToday", "15/03/2024", false, 1,
+     "cmdDate"},
+    {"Ferme, a list open", "20/05/2024", "@cmdDate @lblMoisAnnee:R Ferme", "20/05/2024", false, 0, "cmdDate"},
+    {"month list", "20/05/2024", "@cmdDate @lblMoisAnnee @lstMois:2", "01/03/2024", true, 0, "lblJour_5"},
+    {"year list", "20/05/2024", "@cmdDate @lblMoisAnnee:R @lstAnnee:128", "01/05/2028", true, 0, "lblJour_8"},
+    {"years end at today + 100", "10/01/2200", "@cmdDate @lblMoisAnnee:R Return", "01/01/2124", true, 0,
+     "lblJour_6"},
+    {"years start in 1900", "10/01/1850", "@cmdDate @lblMoisAnnee:R Return", "01/01/1900", true, 0,
+     "lblJour_8"},
+    {"Tab reaches the chosen day", "15/03/2024", "Space Tab Tab", "15/03/2024", true, 0, "lblJour_19"},
+    {"Right, Down", "15/03/2024", "F4 Tab Tab Right Down", "15/03/2024", true, 0, "lblJour_27"},
+    {"Left, Up", "15/03/2024", "F4 Tab Tab Left Up", "15/03/2024", true, 0, "lblJour_11"},
+    {"Home, Left stay in the month", "15/03/2024", "F4 Tab Tab Home Left", "15/03/2024", true, 0,
+     "lblJour_5"},
+    {"End, Down stay in the month", "15/03/2024", "F4 Tab Tab End Down", "15/03/2024", true, 0, "lblJour_35"},
+    {"Return picks", "15/03/2024", "F4 Tab Tab Right Down Return", "23/03/2024", false, 1, "cmdDate"},
+    {"tab stop on the chosen day", "15/03/2024", "F4 Tab Tab Right Return F4 Tab Tab Right Space",
+     "17/03/2024", false, 2, "cmdDate"},
+    {"PageDown", "15/03/2024", "F4 Tab Tab PgDown", "01/04/2024", true, 0, "lblJour_8"},
+    {"PageUp", "15/03/2024", "F4 Tab Tab PgUp", "01/02/2024", true, 0, "lblJour_4"},
+    {"Escape", "15/03/2024", "F4 Tab Tab PgDown Esc", "01/04/2024", false, 0, "cmdDate"},
+    {"title Return: months", "15/03/2024", "F4 Tab Return Down Return", "01/04/2024", true, 0, "lblJour_8"},
+    {"title Shift+Space: years", "15/03/2024", "F4 Tab Shift+Space Up Enter", "01/03/2023", true, 0,
+     "lblJour_3"},
+    {"Alt+Down opens", "15/03/2024", "Alt+Down", "15/03/2024", true, 0, "cmdDate"},
+    {"Alt+Up closes from the grid", "15/03/2024", "Alt+Down Tab Tab Alt+Up", "15/03/2024", false, 1,
+     "cmdDate"},
+    {"menu key, then Escape", "15/03/2024", "F4 Tab Menu Esc", "15/03/2024", false, 0, "cmdDate"},
+};
 } // namespace
 
 class TestMiniCal : public QObject {
     Q_OBJECT
 
-private Q_SLOTS:
-    void init();
-    void cleanup();
-
-    void choixDateBeforeAndAfterChangeJour();
-    void monthGridAsShown();
-    void openingFallsBackToTheChosenDateThenToday();
-    void unfoldedCalendarLiesOverTheControlsBelow();
-    void steppingChoosesTheFirstOfTheMonth();
-    void monthAndYearLists();
-    void yearListSelectsTheNearestYear();
-    void closingActionsAndChange();
-    void neighbouringDaysCannotBePicked();
-    void keyboardPicksADay();
-    void keyboardStepsMonthsAndEscapes();
-    void keyboardDrivesTheLists();
-
-private:
-    QLabel* cell(int i) const { return m_cal->findChild<QLabel*>(QStringLiteral("lblJour_%1").arg(i)); }
-    template <class T>
-    T* child(const char* name) const {
-        return m_cal->findChild<T*>(QLatin1String(name));
-    }
-    QString text() const { return child<QLineEdit>("txtDate")->text(); }
-    QString title() const { return child<QLabel>("lblMoisAnnee")->text(); }
-    QColor background(int i) const { return cell(i)->palette().color(QPalette::Window); }
-    void clickDropDown() { QTest::mouseClick(child<QToolButton>("cmdDate"), Qt::LeftButton); }
-    void open() {
-        if (!m_cal->isOpen())
-            clickDropDown();
-        QVERIFY(m_cal->isOpen());
-    }
-    /// A press on the title where no list covers it.
-    void pressTitle(Qt::MouseButton b) {
-        auto* t = child<QLabel>("lblMoisAnnee");
-        QTest::mousePress(t, b, {}, QPoint(twips::px(1400 - 30), t->height() / 2));
-    }
-    void clickItem(QListWidget* list, int row) {
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualItemRect(list->item(row)).center());
-    }
-    /// A key typed where the keyboard focus is, as the user would.
-    void key(Qt::Key k, Qt::KeyboardModifiers m = {}) {
-        QVERIFY(QApplication::focusWidget());
-        QTest::keyClick(QApplication::focusWidget(), k, m);
-    }
-    QWidget* focus() const { return QApplication::focusWidget(); }
-
-    FakeClock m_clock;
+    test::FakeClock m_clock;
     std::unique_ptr<QWidget> m_host;
     ucMiniCal* m_cal = nullptr;
     std::unique_ptr<QSignalSpy> m_change;
-};
 
-void TestMiniCal::init() {
-    m_clock.setToday("15/03/2024");
-    m_host = std::make_unique<QWidget>();
-    m_host->resize(400, 300);
-    m_cal = new ucMiniCal(m_clock, m_host.get());
-    m_cal->move(10, 10);
-    m_change = std::make_unique<QSignalSpy>(m_cal, &ucMiniCal::Change);
-    m_host->show();
-    QApplication::setActiveWindow(m_host.get());
-    QVERIFY(QTest::qWaitForWindowActive(m_host.get()));
-}
+    template <class T = QWidget>
+    T* child(const QString& name) const {
+        return m_cal->findChild<T*>(name);
+    }
+    QLabel* cell(int i) const { return child<QLabel>(QStringLiteral("lblJour_%1").arg(i)); }
+    QString text() const { return child<QLineEdit>("txtDate")->text(); }
+    QColor background(int i) const { return cell(i)->palette().color(QPalette::Window); }
+    QColor ink(int i) const {
+        return cell(i)->palette().color(cell(i)->isEnabled() ? QPalette::Active : QPalette::Disabled,
+                                        QPalette::WindowText);
+    }
+    void open() {
+        if (!m_cal->isOpen())
+            QTest::mouseClick(child("cmdDate"), Qt::LeftButton);
+        QVERIFY(m_cal->isOpen());
+    }
 
-void TestMiniCal::cleanup() {
-    m_change.reset();
-    m_host.reset();
-}
+private Q_SLOTS:
+    void init() {
+        m_clock.set(d("15/03/2024"), hours{10});
+        m_host = std::make_unique<QWidget>();
+        m_host->resize(400, 300);
+        m_cal = new ucMiniCal(m_clock, m_host.get());
+        m_cal->move(10, 10);
+        m_change = std::make_unique<QSignalSpy>(m_cal, &ucMiniCal::Change);
+        m_host->show();
+        QApplication::setActiveWindow(m_host.get());
+        QVERIFY(QTest::qWaitForWindowActive(m_host.get()));
+    }
+    void cleanup() {
+        m_change.reset();
+        m_host.reset();
+    }
 
-void TestMiniCal::choixDateBeforeAndAfterChangeJour() {
-    QCOMPARE(m_cal->ChoixDate(), kNoDate);
-    QCOMPARE(text(), QString());
-    QVERIFY(!m_cal->isOpen());
-    QCOMPARE(m_cal->size(), QSize(twips::px(2910), twips::px(285)));
-
-    m_cal->ChangeJour(d("20/05/2024"));
-    QCOMPARE(m_cal->ChoixDate(), d("20/05/2024"));
-    QCOMPARE(text(), QStringLiteral("20/05/2024"));
-    QVERIFY(!m_cal->isOpen());
-
-    // Dates the dd/MM/yyyy form cannot hold leave everything as it was.
-    m_cal->ChangeJour(Date{year{2024}, February, day{30}});
-    m_cal->ChangeJour(Date{year{12000}, January, day{1}});
-    QCOMPARE(m_cal->ChoixDate(), d("20/05/2024"));
-    QCOMPARE(m_change->count(), 0);
-}
-
-void TestMiniCal::monthGridAsShown() {
-    struct Case {
-        const char *chosen, *today, *firstCellDate;
-        int firstInMonth, lastInMonth, chosenCell, todayCell; // todayCell 0: not shown
-        const char* title;
-    };
-    const Case cases[] = {
-        {"01/04/2024", "15/03/2024", "25/03/2024", 8, 37, 8, 0, "avril 2024"}, // begins on a Monday
-        {"15/03/2024", "15/03/2024", "26/02/2024", 5, 35, 19, 19, "mars 2024"},
-        {"10/02/2021", "15/03/2024", "25/01/2021", 8, 35, 17, 0, "février 2021"}, // still six rows
-        {"15/03/2024", "02/04/2024", "26/02/2024", 5, 35, 19, 37, "mars 2024"},   // today greyed
-    };
-    const QPalette& own = m_cal->palette();
-    const QColor navy(0x00, 0x00, 0x80);
-    const QColor grey = own.color(QPalette::Disabled, QPalette::WindowText);
-    for (const Case& c : cases) {
-        m_clock.setToday(c.today);
-        m_cal->ChangeJour(d(c.chosen));
-        open();
-        QCOMPARE(title(), QString::fromUtf8(c.title));
-        const sys_days first{d(c.firstCellDate)};
-        for (int i = 1; i <= MonthGrid::kCellCount; ++i) {
-            QLabel* l = cell(i);
-            const bool inMonth = i >= c.firstInMonth && i <= c.lastInMonth;
-            const QByteArray where = QByteArray(c.chosen) + " cell " + QByteArray::number(i);
-            QVERIFY2(l && l->isVisible(), where);
-            QCOMPARE(l->text(), QString::number(static_cast<unsigned>(Date{first + days{i - 1}}.day())));
-            QVERIFY2(l->isEnabled() == inMonth, where);
-            QVERIFY2(l->alignment() & Qt::AlignRight, where);
-            const QPalette::ColorGroup group = inMonth ? QPalette::Active : QPalette::Disabled;
-            QVERIFY2(l->palette().color(group, QPalette::WindowText) == (inMonth ? navy : grey), where);
-            QVERIFY2(background(i) == own.color(i == c.chosenCell ? QPalette::Dark : QPalette::Button),
-                     where);
-            // Today's border lies on the cell's own edges; other cells show their background there.
-            const QImage drawn = l->grab().toImage();
-            const QColor edge =
-                i == c.todayCell ? l->palette().color(group, QPalette::WindowText) : background(i);
-            for (const QPoint corner : {QPoint(0, 0), QPoint(drawn.width() - 1, drawn.height() - 1)})
-                QVERIFY2(drawn.pixel(corner) == edge.rgb(), where);
+    void openingDrawsTheGridOfTheChosenDateElseOfToday() {
+        QCOMPARE(m_cal->ChoixDate(), kNoDate);
+        QVERIFY(text().isEmpty());
+        QVERIFY(!child("cmdDate")->accessibleName().isEmpty()); // the one control that takes the focus
+        // Cell 1 always holds a day of the month before, never chosen: the reference of the others.
+        const std::pair<const char*, const char*> cases[] = {
+            {nullptr, "15/03/2024"}, {"20/05/2024", "15/03/2024"}, {"15/03/2024", "02/04/2024"}};
+        for (const auto& [chosen, today] : cases) {
+            m_clock.set(d(today), hours{10});
+            if (chosen)
+                m_cal->ChangeJour(d(chosen));
+            open();
+            const MonthGrid grid(d(chosen ? chosen : today), d(today));
+            QCOMPARE(m_cal->ChoixDate(), grid.chosen());
+            QCOMPARE(child<QLabel>("lblMoisAnnee")->text(), QString::fromStdString(grid.title()));
+            for (int i = 1; i <= MonthGrid::kCellCount; ++i) {
+                const DayCell& c = grid.cell(i);
+                const QByteArray where = QByteArray(today) + " cell " + QByteArray::number(i);
+                QVERIFY2(cell(i)->isVisible() && cell(i)->text() == QString::number(c.dayNumber), where);
+                QVERIFY2(cell(i)->isEnabled() == c.inCurrentMonth && (ink(i) != ink(1)) == c.inCurrentMonth,
+                         where);
+                QVERIFY2((background(i) != background(1)) == c.isChosen, where);
+                // Today is framed: its corner is not its background.
+                QVERIFY2((cell(i)->grab().toImage().pixel(0, 0) != background(i).rgb()) == c.isToday, where);
+            }
+            m_cal->Ferme();
         }
-        m_cal->Ferme();
+        // Dates the dd/MM/yyyy box cannot hold leave everything as it was.
+        m_cal->ChangeJour(Date{year{2024}, February, day{30}});
+        m_cal->ChangeJour(Date{year{12000}, January, day{1}});
+        QCOMPARE(text(), QStringLiteral("15/03/2024"));
+        QCOMPARE(m_change->count(), 0);
     }
-}
 
-void TestMiniCal::openingFallsBackToTheChosenDateThenToday() {
-    open(); // nothing chosen yet: today
-    QVERIFY(child<QFrame>("fraCal")->isVisible());
-    QVERIFY(child<QPushButton>("cmdToday")->isVisible());
-    QVERIFY(!child<QListWidget>("lstMois")->isVisible() && !child<QListWidget>("lstAnnee")->isVisible());
-    QCOMPARE(m_cal->height(), twips::px(3045));
-    QCOMPARE(m_cal->ChoixDate(), d("15/03/2024"));
-    QCOMPARE(title(), QStringLiteral("mars 2024"));
-    QCOMPARE(background(19), m_cal->palette().color(QPalette::Dark));
-
-    m_cal->Ferme();
-    m_cal->ChangeJour(d("20/05/2024"));
-    open();
-    QCOMPARE(title(), QStringLiteral("mai 2024"));
-    QCOMPARE(background(22), m_cal->palette().color(QPalette::Dark));
-    QCOMPARE(m_cal->ChoixDate(), d("20/05/2024"));
-    QCOMPARE(m_change->count(), 0);
-}
-
-void TestMiniCal::unfoldedCalendarLiesOverTheControlsBelow() {
-    // A control of the host lying partly under the picker's rectangle.
-    auto* below = new QPushButton(QStringLiteral("dessous"), m_host.get());
-    below->setGeometry(10, 10, 380, 250);
-    below->lower();
-    below->show();
-    const QPoint rightOfButton = m_cal->mapTo(m_host.get(), twips::point(2500, 150));
-    const QPoint inGrid = cell(20)->mapTo(m_host.get(), cell(20)->rect().center());
-
-    // Closed, only the box and its button take clicks; the rest is the host's.
-    QCOMPARE(m_host->childAt(rightOfButton), below);
-    QCOMPARE(m_host->childAt(inGrid), below);
-
-    m_cal->lower(); // opening brings the calendar over it again
-    open();
-    QVERIFY(m_cal->isAncestorOf(m_host->childAt(inGrid)));
-    QCOMPARE(m_host->childAt(rightOfButton), below);
-}
-
-void TestMiniCal::steppingChoosesTheFirstOfTheMonth() {
-    struct Case {
-        const char *from, *arrow, *to, *title;
-    };
-    const Case cases[] = {
-        {"10/12/2024", "lblNext", "01/01/2025", "janvier 2025"},
-        {"31/01/2025", "lblPrevious", "01/12/2024", "décembre 2024"},
-        {"20/05/2024", "lblNext", "01/06/2024", "juin 2024"},
-    };
-    for (const Case& c : cases) {
-        m_cal->ChangeJour(d(c.from));
+    void unfoldedPartsLieApartInsideTheCalendarAndTheirTextsFit() {
+        m_cal->ChangeJour(d("28/02/2024"));
         open();
-        QTest::mouseClick(child<QLabel>(c.arrow), Qt::LeftButton);
-        QVERIFY(m_cal->isOpen());
-        QCOMPARE(m_cal->ChoixDate(), d(c.to));
-        QCOMPARE(text(), QString::fromUtf8(c.to));
-        QCOMPARE(title(), QString::fromUtf8(c.title));
+        const auto place = [this](const QWidget* w) { return QRect(w->mapTo(m_cal, QPoint()), w->size()); };
+        // The title is left out: the arrows lie over its ends.
+        QList<QWidget*> parts{child("cmdToday"), child("lblJours"), child("Line1")};
+        for (int i = 1; i <= MonthGrid::kCellCount; ++i)
+            parts << cell(i);
+        const QRect frame = place(child("fraCal"));
+        QVERIFY(m_cal->rect().contains(frame));
+        for (const QWidget* a : parts) {
+            QVERIFY2(frame.contains(place(a)), qPrintable(a->objectName()));
+            for (const QWidget* b : parts)
+                QVERIFY2(a == b || !place(a).intersects(place(b)),
+                         qPrintable(a->objectName() + b->objectName()));
+        }
+        for (const QWidget* w : {child("cmdToday"), child("lblJour_28")}) {
+            const QString caption = w->property("text").toString();
+            QVERIFY2(w->fontMetrics().horizontalAdvance(caption) < w->width() - 2, qPrintable(caption));
+            QVERIFY(w->fontMetrics().height() <= w->height());
+        }
     }
-    QCOMPARE(m_change->count(), 0);
 
-    // Closing with the drop-down button keeps the 1st reached.
-    clickDropDown();
-    QVERIFY(!m_cal->isOpen());
-    QCOMPARE(m_cal->height(), twips::px(285));
-    QCOMPARE(m_cal->ChoixDate(), d("01/06/2024"));
-    QCOMPARE(m_change->count(), 1);
-}
-
-void TestMiniCal::monthAndYearLists() {
-    m_clock.setToday("10/06/2026");
-    m_cal->ChangeJour(d("15/07/2025"));
-    open();
-    auto* months = child<QListWidget>("lstMois");
-    auto* years = child<QListWidget>("lstAnnee");
-
-    pressTitle(Qt::LeftButton);
-    QVERIFY(months->isVisible() && !years->isVisible());
-    QCOMPARE(months->count(), 12);
-    QCOMPARE(months->item(0)->text(), QStringLiteral("janvier"));
-    QCOMPARE(months->item(7)->text(), QStringLiteral("août"));
-    QCOMPARE(months->item(11)->text(), QStringLiteral("décembre"));
-    QCOMPARE(months->currentRow(), 6);
-    QVERIFY(months->item(6)->isSelected());
-
-    pressTitle(Qt::RightButton);
-    QVERIFY(months->isVisible() && years->isVisible());
-    QCOMPARE(years->count(), 227);
-    QCOMPARE(years->item(0)->text(), QStringLiteral("1900"));
-    QCOMPARE(years->item(226)->text(), QStringLiteral("2126"));
-    QCOMPARE(years->currentItem()->text(), QStringLiteral("2025"));
-
-    clickItem(months, 2);
-    QCOMPARE(m_cal->ChoixDate(), d("01/03/2025"));
-    QVERIFY(!months->isVisible() && !years->isVisible());
-    QVERIFY(m_cal->isOpen());
-
-    pressTitle(Qt::RightButton);
-    clickItem(years, 2030 - 1900);
-    QCOMPARE(m_cal->ChoixDate(), d("01/03/2030"));
-    QCOMPARE(title(), QStringLiteral("mars 2030"));
-    QVERIFY(!years->isVisible());
-    QVERIFY(m_cal->isOpen());
-    QCOMPARE(m_change->count(), 0);
-}
-
-void TestMiniCal::yearListSelectsTheNearestYear() {
-    m_clock.setToday("10/06/2026");
-    const std::pair<const char*, QString> cases[] = {
-        {"10/01/2200", "2126"}, {"10/01/1850", "1900"}, {"10/01/2126", "2126"}};
-    auto* years = child<QListWidget>("lstAnnee");
-    for (const auto& [shown, selected] : cases) {
-        m_cal->ChangeJour(d(shown));
+    void onlyWhatIsDrawnTakesClicksFromTheHost() {
+        auto* below = new QPushButton(QStringLiteral("dessous"), m_host.get());
+        below->setGeometry(10, 10, 380, 250);
+        below->lower();
+        below->show();
+        const QPoint rightOfButton = m_cal->mapTo(m_host.get(), QPoint(m_cal->width() - 5, 5));
+        const QPoint inGrid = cell(20)->mapTo(m_host.get(), cell(20)->rect().center());
+        QCOMPARE(m_host->childAt(rightOfButton), below);
+        QCOMPARE(m_host->childAt(inGrid), below);
+        m_cal->lower(); // opening brings the calendar over it again
         open();
-        pressTitle(Qt::RightButton);
-        QVERIFY(years->currentItem());
-        QCOMPARE(years->currentItem()->text(), selected);
-        QVERIFY(years->viewport()->rect().contains(years->visualItemRect(years->currentItem())));
-        m_cal->Ferme();
+        QVERIFY(m_cal->isAncestorOf(m_host->childAt(inGrid)));
+        QCOMPARE(m_host->childAt(rightOfButton), below);
     }
-}
 
-void TestMiniCal::closingActionsAndChange() {
-    // "Ce jour", with a list open.
-    m_cal->ChangeJour(d("20/05/2024"));
-    open();
-    pressTitle(Qt::LeftButton);
-    QTest::mouseClick(child<QPushButton>("cmdToday"), Qt::LeftButton);
-    QVERIFY(!m_cal->isOpen());
-    QVERIFY(!child<QListWidget>("lstMois")->isVisible() && !child<QPushButton>("cmdToday")->isVisible());
-    QCOMPARE(m_cal->height(), twips::px(285));
-    QCOMPARE(m_cal->ChoixDate(), d("15/03/2024"));
-    QCOMPARE(text(), QStringLiteral("15/03/2024"));
-    QCOMPARE(m_change->count(), 1);
-
-    // A day of the month shown.
-    open();
-    QTest::mouseClick(cell(24), Qt::LeftButton); // 20 March
-    QVERIFY(!m_cal->isOpen());
-    QCOMPARE(m_cal->height(), twips::px(285));
-    QCOMPARE(m_cal->ChoixDate(), d("20/03/2024"));
-    QCOMPARE(m_change->count(), 2);
-
-    // Ferme: no event, nothing chosen.
-    open();
-    pressTitle(Qt::RightButton);
-    m_cal->Ferme();
-    QVERIFY(!m_cal->isOpen() && !child<QListWidget>("lstAnnee")->isVisible());
-    QCOMPARE(m_cal->height(), twips::px(285));
-    QCOMPARE(m_cal->ChoixDate(), d("20/03/2024"));
-    QCOMPARE(m_change->count(), 2);
-}
-
-void TestMiniCal::neighbouringDaysCannotBePicked() {
-    m_cal->ChangeJour(d("15/03/2024"));
-    open();
-    for (int i : {2, 40}) { // 27 February, 4 April
-        QTest::mouseClick(cell(i), Qt::LeftButton);
-        QVERIFY(m_cal->isOpen());
-        QCOMPARE(m_cal->ChoixDate(), d("15/03/2024"));
+    void userChoosesWithMouseAndKeyboard_data() {
+        QTest::addColumn<int>("script");
+        for (int i = 0; i < int(std::size(kScripts)); ++i)
+            QTest::newRow(kScripts[i].name) << i;
     }
-    QCOMPARE(m_change->count(), 0);
-}
-
-void TestMiniCal::keyboardPicksADay() {
-    auto* button = child<QToolButton>("cmdDate");
-    QCOMPARE(button->accessibleName(), QStringLiteral("Choisir la date"));
-    QCOMPARE(child<QLineEdit>("txtDate")->accessibleName(), QStringLiteral("Date"));
-    button->setFocus(Qt::TabFocusReason);
-
-    key(Qt::Key_Space);
-    QVERIFY(m_cal->isOpen());
-    key(Qt::Key_Tab);
-    QCOMPARE(focus(), child<QLabel>("lblMoisAnnee"));
-    key(Qt::Key_Tab); // the grid is one stop, on the chosen day
-    QCOMPARE(focus(), cell(19));
-
-    key(Qt::Key_Right);
-    key(Qt::Key_Down);
-    QCOMPARE(focus(), cell(27)); // 23 March
-    key(Qt::Key_Home);
-    key(Qt::Key_Left); // stays in the month
-    QCOMPARE(focus(), cell(5));
-    key(Qt::Key_End);
-    key(Qt::Key_Down);
-    QCOMPARE(focus(), cell(35));
-    key(Qt::Key_Up);
-    QCOMPARE(m_cal->ChoixDate(), d("15/03/2024")); // moving does not choose
-
-    key(Qt::Key_Return);
-    QVERIFY(!m_cal->isOpen());
-    QCOMPARE(m_cal->ChoixDate(), d("24/03/2024"));
-    QCOMPARE(m_change->count(), 1);
-    QCOMPARE(focus(), button);
-
-    key(Qt::Key_F4);
-    QVERIFY(m_cal->isOpen());
-    key(Qt::Key_Tab);
-    key(Qt::Key_Tab);
-    QCOMPARE(focus(), cell(28)); // 24 March
-    key(Qt::Key_Left);
-    key(Qt::Key_Space);
-    QCOMPARE(m_cal->ChoixDate(), d("23/03/2024"));
-    QCOMPARE(m_change->count(), 2);
-}
-
-void TestMiniCal::keyboardStepsMonthsAndEscapes() {
-    m_cal->ChangeJour(d("15/03/2024"));
-    open();
-    cell(19)->setFocus(Qt::TabFocusReason);
-    key(Qt::Key_PageDown);
-    QCOMPARE(m_cal->ChoixDate(), d("01/04/2024"));
-    QCOMPARE(focus(), cell(8)); // 1 April follows a whole week of March
-    key(Qt::Key_PageUp);
-    key(Qt::Key_PageUp);
-    QCOMPARE(m_cal->ChoixDate(), d("01/02/2024"));
-    QCOMPARE(focus(), cell(4));
-
-    key(Qt::Key_Escape);
-    QVERIFY(!m_cal->isOpen());
-    QCOMPARE(m_cal->ChoixDate(), d("01/02/2024"));
-    QCOMPARE(m_change->count(), 0);
-    QCOMPARE(focus(), child<QToolButton>("cmdDate"));
-}
-
-void TestMiniCal::keyboardDrivesTheLists() {
-    m_cal->ChangeJour(d("15/03/2024"));
-    open();
-    auto* months = child<QListWidget>("lstMois");
-    auto* years = child<QListWidget>("lstAnnee");
-    child<QLabel>("lblMoisAnnee")->setFocus(Qt::TabFocusReason);
-
-    key(Qt::Key_Return);
-    QCOMPARE(focus(), months);
-    key(Qt::Key_Down);
-    QCOMPARE(m_cal->ChoixDate(), d("15/03/2024")); // moving in a list does not choose
-    key(Qt::Key_Return);
-    QVERIFY(!months->isVisible() && m_cal->isOpen());
-    QCOMPARE(m_cal->ChoixDate(), d("01/04/2024"));
-    QCOMPARE(focus(), cell(8));
-
-    child<QLabel>("lblMoisAnnee")->setFocus(Qt::TabFocusReason);
-    key(Qt::Key_Return, Qt::ShiftModifier);
-    QVERIFY(years->isVisible() && !months->isVisible());
-    key(Qt::Key_Up);
-    key(Qt::Key_Enter);
-    QCOMPARE(m_cal->ChoixDate(), d("01/04/2023"));
-
-    child<QLabel>("lblMoisAnnee")->setFocus(Qt::TabFocusReason);
-    key(Qt::Key_Menu);
-    QVERIFY(years->isVisible());
-    key(Qt::Key_Escape);
-    QVERIFY(!m_cal->isOpen() && !years->isVisible());
-    QCOMPARE(m_change->count(), 0);
-}
+    void userChoosesWithMouseAndKeyboard() {
+        QFETCH(int, script);
+        const Script& s = kScripts[script];
+        m_cal->ChangeJour(d(s.from));
+        child("cmdDate")->setFocus(Qt::TabFocusReason);
+        for (const QString& step : QString::fromLatin1(s.steps).split(QLatin1Char(' '))) {
+            const QStringList target = step.mid(1).split(QLatin1Char(':'));
+            if (step == QLatin1String("Ferme")) {
+                m_cal->Ferme();
+            } else if (!step.startsWith(QLatin1Char('@'))) {
+                const QKeyCombination k = QKeySequence::fromString(step)[0];
+                QTest::keyClick(QApplication::focusWidget(), k.key(), k.keyboardModifiers());
+            } else if (auto* list = child<QListWidget>(target[0])) {
+                const QPoint at = list->visualItemRect(list->item(target[1].toInt())).center();
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+            } else {
+                const auto button = target.value(1) == QLatin1String("R") ? Qt::RightButton : Qt::LeftButton;
+                QTest::mouseClick(child(target[0]), button, {}, child(target[0])->rect().center());
+            }
+        }
+        QCOMPARE(text(), QString::fromLatin1(s.chosen));
+        QCOMPARE(m_cal->ChoixDate(), d(s.chosen));
+        QCOMPARE(m_cal->isOpen(), s.open);
+        QCOMPARE(m_change->count(), s.changes);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(s.focus));
+        if (!m_cal->isOpen()) {
+            for (const char* part : {"fraCal", "lstMois", "lstAnnee", "cmdToday"})
+                QVERIFY2(!child(part)->isVisible(), part);
+            QCOMPARE(m_cal->height(), child("txtDate")->height());
+        }
+    }
+};
 
 ZENTO_QTEST_MAIN(TestMiniCal)
 #include "tst_ucMiniCal.moc"
