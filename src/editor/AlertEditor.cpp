@@ -129,6 +129,7 @@ void AlertEditor::buildControls() {
     connect(m_txtMessage, &MessageTextBox::clicked, this, &AlertEditor::hidePlaceholder);
     connect(m_txtMessage, &MessageTextBox::focused, this, [this] { m_Text1->hide(); });
     connect(m_txtMessage, &MessageTextBox::typing, this, [this] { m_Text1->hide(); });
+    connect(m_txtMessage, &MessageTextBox::enterPressed, this, &AlertEditor::addClicked);
 
     m_optPopupSon = place(new QRadioButton(tr("Popup + son"), this), "optAlert_1", 2040, 2760, 1695, 252);
     m_optPopup = place(new QRadioButton(tr("Popup"), this), "optAlert_0", 2040, 3120, 1575, 252);
