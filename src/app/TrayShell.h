@@ -39,10 +39,10 @@ public:
     bool AddTrayIcon();
 
     void mnuAffiche_Click(); ///< "Gérer les alertes": grid refilled, edit abandoned, window shown
-    void mnuMasquer_Click(); ///< "Masquer": hidden (minimised when there is no notification area)
-    void mnuQuit_Click();    ///< "Quitter": asks "Arreter Zento ?"; Yes ends, No hides
-    /// The title-bar close box: ends the program when no popup is open; otherwise the window
-    /// goes and the program stays for the popups (alerts keep falling due).
+    void mnuMasquer_Click(); ///< "Masquer": hidden (minimised when no icon can bring it back)
+    void mnuQuit_Click();    ///< "Quitter": asks "Arreter Zento ?"; Yes ends, No is Masquer
+    /// The title-bar close box: ends the program when no popup is open; otherwise the edit is
+    /// abandoned, the window put away as by Masquer, and the program stays for the popups.
     void closeRequested();
     /// A second copy was started: the window comes forward, whether it was hidden, minimised
     /// or minimised into the notification area (an edit in progress is kept).
