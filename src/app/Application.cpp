@@ -263,7 +263,8 @@ int runApplication(int& argc, char** argv, CommandLine::Command request) {
                      [&](const Alerte& alert) { ShowAlertPopup(session, services, alert, false); });
     session.LoadAllAlerts();
     window.ListeAlertes();
-    TrayShell shell(window, session, services, QSystemTrayIcon::isSystemTrayAvailable());
+    // Asked again while there is no icon: the panel may start after the program.
+    TrayShell shell(window, session, services, [] { return QSystemTrayIcon::isSystemTrayAvailable(); });
     shell.start(store.exists());
 
     QObject::connect(&shell, &TrayShell::quitNow, &app, [] { QCoreApplication::exit(0); });

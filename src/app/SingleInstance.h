@@ -79,8 +79,7 @@ public:
     const QString& runtimeFolder() const { return m_folder; }
 
 Q_SIGNALS:
-    /// A second copy was started: restore the main window if it is minimised and bring it
-    /// forward (a hidden window stays hidden).
+    /// A second copy was started: bring the main window forward, hidden or minimised.
     void activateRequested();
     /// Another process changed the store (`zento --add`, `--delete`): reload it now.
     void reloadRequested();

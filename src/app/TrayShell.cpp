@@ -11,10 +11,21 @@
 
 namespace zento {
 
-TrayShell::TrayShell(frmMain& window, Session& session, Services& services, bool trayAvailable,
+namespace {
+constexpr auto kTrayWatchFast = std::chrono::seconds(3);
+constexpr auto kTrayWatchSlow = std::chrono::seconds(15);
+constexpr int kFastTrayChecks = 40; // two minutes: the time a session takes to start its panel
+} // namespace
+
+TrayShell::TrayShell(frmMain& window, Session& session, Services& services, TrayProbe trayAvailable,
                      QObject* parent)
     : QObject(parent), m_window(window), m_session(session), m_services(services),
-      m_trayAvailable(trayAvailable) {
+      m_trayAvailable(std::move(trayAvailable)) {
+    m_trayWatch.setObjectName(QStringLiteral("TrayWatch"));
+    m_trayWatch.setTimerType(Qt::VeryCoarseTimer);
+    m_trayWatch.setInterval(kTrayWatchFast);
+    connect(&m_trayWatch, &QTimer::timeout, this, &TrayShell::checkTray);
+
     m_mnuMenu = new QMenu(tr("Menu"));
     m_mnuMenu->setObjectName(QStringLiteral("mnuMenu"));
     QAction* show = m_mnuMenu->addAction(tr("Gérer les alertes"));
@@ -43,7 +54,7 @@ TrayShell::~TrayShell() {
 }
 
 bool TrayShell::AddTrayIcon() {
-    if (!m_trayAvailable)
+    if (!m_trayAvailable())
         return false;
     if (!m_icon) {
         m_icon = new QSystemTrayIcon(QIcon(QStringLiteral(":/icons/zento.svg")), this);
@@ -56,7 +67,23 @@ bool TrayShell::AddTrayIcon() {
         });
     }
     m_icon->show();
+    m_trayWatch.stop();
     return true;
+}
+
+void TrayShell::checkTray() {
+    if (hasTrayIcon() || AddTrayIcon()) {
+        m_trayWatch.stop();
+        return;
+    }
+    if (++m_trayChecks == kFastTrayChecks)
+        m_trayWatch.setInterval(kTrayWatchSlow);
+    if (!m_trayWatch.isActive())
+        m_trayWatch.start();
+}
+
+bool TrayShell::iconCanBringBack() const {
+    return hasTrayIcon() && m_trayAvailable();
 }
 
 void TrayShell::start(bool storeExists) {
@@ -66,8 +93,9 @@ void TrayShell::start(bool storeExists) {
             mnuAffiche_Click();
         return;
     }
-    // No notification area: a hidden window could never be reached again.
+    // No notification area (yet): a hidden window could never be reached again.
     mnuAffiche_Click();
+    m_trayWatch.start();
 }
 
 void TrayShell::mnuAffiche_Click() {
@@ -80,7 +108,7 @@ void TrayShell::mnuAffiche_Click() {
 }
 
 void TrayShell::mnuMasquer_Click() {
-    if (hasTrayIcon())
+    if (iconCanBringBack())
         m_window.hide();
     else
         m_window.showMinimized();
@@ -100,23 +128,25 @@ void TrayShell::closeRequested() {
         endProgram();
         return;
     }
-    // A popup keeps the program alive, and the tick goes on.
+    // A popup keeps the program alive, and the tick goes on; the window goes where it can be
+    // found again.
     m_window.cmdUndoNew_Click();
-    m_window.hide();
+    mnuMasquer_Click();
 }
 
 void TrayShell::activateRequested() {
-    if (!m_window.isVisible())
-        return;
-    if (m_window.isMinimized())
-        m_window.showNormal();
+    // Whatever state the window was left in, the user asked for it.
+    if (!m_window.isVisible() || m_window.isMinimized())
+        m_window.ListeAlertes(); // the grid follows reloads only while it shows
+    m_window.setWindowState(m_window.windowState() & ~Qt::WindowMinimized);
+    m_window.show();
     m_window.raise();
     m_window.activateWindow();
 }
 
 void TrayShell::minimized() {
     // Minimising hides into the notification area; without one the window stays in the task bar.
-    if (hasTrayIcon() && m_window.isMinimized())
+    if (iconCanBringBack() && m_window.isMinimized())
         m_window.hide();
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QObject>
+#include <QTimer>
+
+#include <functional>
 
 class QMenu;
 class QSystemTrayIcon;
@@ -12,14 +15,18 @@ class frmMain;
 struct Services;
 
 /// The program's presence in the notification area and the main window's life: shown, hidden
-/// ("mode veille"), quitting. Where the desktop has no notification area the window stays
-/// reachable instead: it is shown at start, and hiding it minimises it to the task bar.
+/// ("mode veille"), quitting. The window is hidden only while the icon can bring it back:
+/// without a notification area it is shown at start and hiding it minimises it to the task bar.
+/// A notification area that comes later (a panel started after the program) gets the icon as
+/// soon as it is seen; the window stays as it is.
 class TrayShell final : public QObject {
     Q_OBJECT
 public:
-    /// `trayAvailable`: whether the desktop has a notification area (asked of the platform by
-    /// the program, given by tests).
-    TrayShell(frmMain& window, Session& session, Services& services, bool trayAvailable,
+    /// Whether the desktop has a notification area now (asked of the platform by the program,
+    /// scripted by tests).
+    using TrayProbe = std::function<bool()>;
+
+    TrayShell(frmMain& window, Session& session, Services& services, TrayProbe trayAvailable,
               QObject* parent = nullptr);
     ~TrayShell() override;
 
@@ -32,16 +39,22 @@ public:
     bool AddTrayIcon();
 
     void mnuAffiche_Click(); ///< "Gérer les alertes": grid refilled, edit abandoned, window shown
-    void mnuMasquer_Click(); ///< "Masquer": hidden (minimised when there is no notification area)
-    void mnuQuit_Click();    ///< "Quitter": asks "Arreter Zento ?"; Yes ends, No hides
-    /// The title-bar close box: ends the program when no popup is open; otherwise the window
-    /// goes and the program stays for the popups (alerts keep falling due).
+    void mnuMasquer_Click(); ///< "Masquer": hidden (minimised when no icon can bring it back)
+    void mnuQuit_Click();    ///< "Quitter": asks "Arreter Zento ?"; Yes ends, No is Masquer
+    /// The title-bar close box: ends the program when no popup is open; otherwise the edit is
+    /// abandoned, the window put away as by Masquer, and the program stays for the popups.
     void closeRequested();
-    /// A second copy was started: restore the window if minimised and bring it forward; a
-    /// hidden window stays hidden.
+    /// A second copy was started: the window comes forward, whether it was hidden, minimised
+    /// or minimised into the notification area (an edit in progress is kept).
     void activateRequested();
     /// The window was minimised.
     void minimized();
+
+    /// Looks for a notification area that appeared since the start and registers the icon in
+    /// it. Run by `trayWatch` while there is no icon: every 3 s for the first two minutes,
+    /// then every 15 s, so that a desktop without one costs next to nothing.
+    void checkTray();
+    QTimer& trayWatch() { return m_trayWatch; }
 
     bool hasTrayIcon() const { return m_icon != nullptr; }
     QSystemTrayIcon* trayIcon() const { return m_icon; }
@@ -53,11 +66,15 @@ Q_SIGNALS:
 
 private:
     void endProgram();
+    /// The icon is there and a notification area shows it: hiding the window loses nothing.
+    bool iconCanBringBack() const;
 
     frmMain& m_window;
     Session& m_session;
     Services& m_services;
-    bool m_trayAvailable;
+    TrayProbe m_trayAvailable;
+    QTimer m_trayWatch;
+    int m_trayChecks = 0;
     QSystemTrayIcon* m_icon = nullptr;
     QMenu* m_mnuMenu = nullptr;
 };

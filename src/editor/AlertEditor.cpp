@@ -129,6 +129,7 @@ void AlertEditor::buildControls() {
     connect(m_txtMessage, &MessageTextBox::clicked, this, &AlertEditor::hidePlaceholder);
     connect(m_txtMessage, &MessageTextBox::focused, this, [this] { m_Text1->hide(); });
     connect(m_txtMessage, &MessageTextBox::typing, this, [this] { m_Text1->hide(); });
+    connect(m_txtMessage, &MessageTextBox::enterPressed, this, &AlertEditor::addClicked);
 
     m_optPopupSon = place(new QRadioButton(tr("Popup + son"), this), "optAlert_1", 2040, 2760, 1695, 252);
     m_optPopup = place(new QRadioButton(tr("Popup"), this), "optAlert_0", 2040, 3120, 1575, 252);
@@ -173,7 +174,9 @@ void AlertEditor::buildControls() {
                                  [this] { return m_chkReveil->isChecked(); });
     });
     connect(m_imgStop, &QToolButton::clicked, m_preview, &SoundPreview::imgStop_Click);
-    connect(m_chkReveil, &QCheckBox::clicked, m_preview, &SoundPreview::chkReveil_Click);
+    // Whatever unticks the loop box (the user, a new alert, "Popup + son" chosen again) stops
+    // the preview: a looping sound would otherwise go on with nothing showing it.
+    connect(m_chkReveil, &QCheckBox::toggled, m_preview, &SoundPreview::chkReveil_Click);
 
     auto* lblAction = place(new QLabel(tr("Autre action (fichier, url, mailto, ... à faire)"), this),
                             "Label2", 2040, 3915, 4095, 255);
@@ -317,6 +320,7 @@ void AlertEditor::selectWave(const QString& name, bool addWhenMissing) {
 }
 
 void AlertEditor::openNew(const Alerte& fresh) {
+    stopPreview();
     resetExtraListEntries();
     m_ucDate->ChangeJour(ParseDate(fresh.AlertDate).value_or(DayOf(m_services.clock.now())));
     m_txtMessage->setMessage(QString());
@@ -343,6 +347,7 @@ void AlertEditor::openNew(const Alerte& fresh) {
 }
 
 void AlertEditor::openExisting(const Alerte& a) {
+    stopPreview();
     resetExtraListEntries();
     const Date today = DayOf(m_services.clock.now());
     m_ucDate->ChangeJour(ParseDate(a.AlertDate).value_or(today));
@@ -384,7 +389,20 @@ void AlertEditor::openExisting(const Alerte& a) {
     m_txtMessage->setFocus(Qt::OtherFocusReason);
 }
 
+void AlertEditor::stopPreview() {
+    // Only the preview's own sound: the output may be playing a popup's.
+    if (m_preview->isPreviewing())
+        m_preview->imgStop_Click();
+}
+
+void AlertEditor::hideEvent(QHideEvent* event) {
+    // Closed, or its window hidden or minimised: nothing would be left to stop the preview with.
+    stopPreview();
+    QGroupBox::hideEvent(event);
+}
+
 void AlertEditor::closeEditor() {
+    stopPreview();
     m_ucDate->Ferme();
     m_mode = Mode::List;
     hide();
@@ -405,13 +423,13 @@ void AlertEditor::optAlert_Click() {
     m_cmbWave->setVisible(withSound);
     m_chkReveil->setVisible(withSound);
     if (withSound) {
+        stopPreview();
         m_preview->imgPlayStop(true);
         m_chkReveil->setChecked(false);
         selectWave(fromView(kDefaultSound), false);
     } else {
-        // A preview still playing goes with its controls; a popup's sound is left alone.
-        if (m_preview->isPreviewing())
-            m_preview->imgStop_Click();
+        // A preview still playing goes with its controls.
+        stopPreview();
         for (QToolButton* b : {m_imgPlay, m_imgStop, m_imgPlaygris, m_imgStopGris})
             b->hide();
         m_cmbWave->setCurrentIndex(-1);

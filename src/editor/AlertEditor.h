@@ -89,8 +89,11 @@ Q_SIGNALS:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
+    /// Ends a running sound preview (sound and look); nothing else is silenced.
+    void stopPreview();
     void buildControls();
     void selectWave(const QString& name, bool addWhenMissing);
     static void selectText(QComboBox* list, const QString& text, bool addWhenMissing);

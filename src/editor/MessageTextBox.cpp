@@ -56,7 +56,12 @@ void MessageTextBox::enforceLimit() {
 
 void MessageTextBox::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        event->ignore();
+        // No line break ever goes in (the store keeps one line). Enter saves, as elsewhere in
+        // the editor; Shift+Enter, where other programs break the line, does nothing, and a
+        // held key saves once.
+        if (!(event->modifiers() & Qt::ShiftModifier) && !event->isAutoRepeat())
+            Q_EMIT enterPressed();
+        event->accept();
         return;
     }
     if (!event->text().isEmpty())

@@ -5,9 +5,9 @@
 namespace zento {
 
 /// The editor's message box: centred, wrapped text on one logical line (the store keeps a
-/// message on one line, so Enter does not break it and pasted line breaks become blanks), and a
-/// limit of 60 typed characters. A longer message loaded from the store is kept whole: the
-/// limit then only stops it from growing.
+/// message on one line, so no key breaks it and pasted line breaks become blanks), and a limit
+/// of 60 typed characters. Enter asks to save the alert. A longer message loaded from the store is kept
+/// whole: the limit then only stops it from growing.
 class MessageTextBox final : public QTextEdit {
     Q_OBJECT
 public:
@@ -26,6 +26,8 @@ Q_SIGNALS:
     void focused();
     /// The user typed into the box.
     void typing();
+    /// Enter (or Return) without Shift: the user wants the alert saved.
+    void enterPressed();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -161,6 +161,10 @@ void frmMain::setListCommandsEnabled(bool enabled) {
         b->setEnabled(enabled);
     for (QAction* a : {m_mnuNew, m_mnuModify, m_mnuDelete})
         a->setEnabled(enabled);
+    // The list under the editor takes no input while the editor is open: neither Tab nor a
+    // click (where a wide window shows it beside the editor) may reach the grid, whose Enter
+    // would open another alert over what was typed.
+    m_frame1->setVisible(enabled);
 }
 
 std::optional<Alerte> frmMain::currentRowAlert() const {
@@ -177,12 +181,16 @@ std::optional<Alerte> frmMain::currentRowAlert() const {
 }
 
 void frmMain::cmdNew_Click() {
+    if (m_editor->mode() != AlertEditor::Mode::List)
+        return; // an edit in progress is never thrown away
     m_editingId = 0;
     m_editor->openNew(m_session.newAlert());
     setListCommandsEnabled(false);
 }
 
 void frmMain::cmdModify_Click() {
+    if (m_editor->mode() != AlertEditor::Mode::List)
+        return; // an edit in progress is never thrown away
     const auto alert = currentRowAlert();
     if (!alert) {
         m_services.dialogs.message(this, tr("Selectionnez la ligne à modifier"),

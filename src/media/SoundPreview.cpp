@@ -48,9 +48,15 @@ std::chrono::milliseconds SoundPreview::previewLength(const QString& path) {
 void SoundPreview::imgPlay_Click(const QString& path, std::function<bool()> loopChecked) {
     m_loopChecked = std::move(loopChecked);
     m_length = previewLength(path);
+    if (m_length.count() == 0) {
+        // Nothing to play (missing, not a WAV, empty): the preview ends at once. Starting it
+        // anyway would let the output fall back to the default sound, looping with nothing to
+        // show it nor stop it.
+        imgStop_Click();
+        return;
+    }
     const bool loop = m_loopChecked && m_loopChecked();
-    // An unknown length cannot be cycled: the playing look then shows for an instant only.
-    m_looping = loop && m_length.count() > 0;
+    m_looping = loop;
     m_sound.PlaySoundFile(path.toStdString(), loop);
     startCycle();
 }
@@ -99,10 +105,9 @@ void SoundPreview::imgStop_Click() {
 }
 
 void SoundPreview::chkReveil_Click(bool checked) {
-    if (checked)
-        return;
-    m_sound.StopSound();
-    m_looping = false;
+    // Only a running preview is stopped: the sound output may be playing a popup's sound.
+    if (!checked && isPreviewing())
+        imgStop_Click();
 }
 
 bool SoundPreview::anyPictureShown() const {

@@ -23,9 +23,10 @@ class SoundOutput;
 /// the cycle repeats. Stopping ends the sound and the cycle.
 ///
 /// The editor owns the pictures and their clicks: a click on imgPlay calls imgPlay_Click with
-/// the chosen file, one on imgStop calls imgStop_Click, a click on the loop box chkReveil_Click.
-/// Before hiding the four pictures (switching to "Popup" alone) it calls imgStop_Click; a cycle
-/// that ends while all four are hidden does not show them again.
+/// the chosen file, one on imgStop calls imgStop_Click, every change of the loop box
+/// chkReveil_Click. Whenever the preview's controls go (switching to "Popup" alone, the editor
+/// closed or hidden) it calls imgStop_Click; a cycle that ends while all four are hidden does
+/// not show them again.
 class SoundPreview final : public QObject {
     Q_OBJECT
 public:
@@ -37,12 +38,12 @@ public:
 
     /// Starts the preview of the file at `path`; `loopChecked` tells whether "Répéter en boucle"
     /// is checked, read at the start and at the end of every cycle. A preview already running is
-    /// replaced.
+    /// replaced. A file that cannot be played (no WAV of some length) ends the preview at once.
     void imgPlay_Click(const QString& path, std::function<bool()> loopChecked);
     /// Idle look, silence, and the cycle ends.
     void imgStop_Click();
-    /// The loop box was clicked: unchecking it silences the sound at once (the playing look
-    /// lasts to the end of the current cycle), checking it counts at the next start.
+    /// The loop box changed: unchecking it (whoever does) stops a running preview, sound and
+    /// look; checking it counts at the next start.
     void chkReveil_Click(bool checked);
 
     /// A preview cycle is running.

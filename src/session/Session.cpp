@@ -1,6 +1,7 @@
 #include "session/Session.h"
 
 #include "schedule/Clock.h"
+#include "session/FileWatcher.h"
 
 #include <algorithm>
 
@@ -13,9 +14,18 @@ Session::Session(AlertStore& store, Clock& clock, RandomSource& random, QObject*
     m_timer.setInterval(3000);
     m_timer.setTimerType(Qt::CoarseTimer);
     connect(&m_timer, &QTimer::timeout, this, &Session::Timer1_Timer);
+    m_storeWatcher = std::make_unique<StatFileWatcher>(store.IniPath());
+}
+
+Session::~Session() = default;
+
+void Session::setStoreWatcher(std::unique_ptr<FileWatcher> watcher) {
+    m_storeWatcher = std::move(watcher);
 }
 
 void Session::LoadAllAlerts() {
+    // Marked before reading: a change made while the file is read shows at the next tick.
+    m_storeWatcher->markRead();
     auto loaded = m_service.store().LoadAllAlerts();
     if (loaded) {
         m_table = std::move(*loaded);
@@ -115,6 +125,8 @@ void Session::updateTick() {
 }
 
 void Session::Timer1_Timer() {
+    if (m_storeWatcher->changedSinceRead())
+        LoadAllAlerts();
     const auto isOpen = [this](std::int32_t id) {
         return std::any_of(m_popups.begin(), m_popups.end(),
                            [id](const Popup& p) { return p.alertId == id; });

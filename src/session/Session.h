@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 namespace zento {
 
 class Clock;
+class FileWatcher;
 class RandomSource;
 
 /// The running program's alerts: the table loaded from the store, their due moments, the
@@ -25,11 +27,19 @@ class RandomSource;
 ///
 /// The tick runs whenever no alert's popup waits for an answer, whatever way popups and windows
 /// come and go: a popup is followed until it is destroyed.
+///
+/// Changes made to the store outside the program (by hand, a sync tool, a restored backup) are
+/// reloaded at the next tick; the session's own saves are followed by their reload and cause
+/// no second one.
 class Session final : public QObject {
     Q_OBJECT
 public:
     /// Reads the default emoticon of new alerts once: a new default takes effect at the next start.
     Session(AlertStore& store, Clock& clock, RandomSource& random, QObject* parent = nullptr);
+    ~Session() override;
+
+    /// Replaces the watch of the store's file (a stat of it at each tick).
+    void setStoreWatcher(std::unique_ptr<FileWatcher> watcher);
 
     AlertService& service() { return m_service; }
     const AlertTable& table() const { return m_table; }
@@ -63,8 +73,8 @@ public:
 
     /// The due-alert tick, every 3 s.
     QTimer& Timer1() { return m_timer; }
-    /// One tick: the first due alert in table order whose popup is not already open is
-    /// announced with `alertDue`.
+    /// One tick: the store is reloaded when it changed outside the program, then the first due
+    /// alert in table order whose popup is not already open is announced with `alertDue`.
     void Timer1_Timer();
 
 Q_SIGNALS:
@@ -94,6 +104,7 @@ private:
     AlertTable m_table;
     DueSchedule m_schedule;
     QTimer m_timer;
+    std::unique_ptr<FileWatcher> m_storeWatcher;
     std::vector<Popup> m_popups;
     bool m_loaded = false; ///< the tick stays off until the first load
     bool m_loadFailureShown = false;

@@ -33,17 +33,22 @@ TEST(CommandLine, RecognisesItsOptions) {
 }
 
 TEST(CommandLine, EveryDocumentedOptionIsUnderstood) {
+    const auto takesValue = [](std::string_view name) {
+        for (const OptionDoc& o : CommandLineOptions())
+            if (o.name == name)
+                return !o.value.fr.empty();
+        return false;
+    };
+    // An option with a value gets one ("1" stands for an Id, a date, a file name alike); an option
+    // of a command comes after the command, whose own value comes last.
     for (const OptionDoc& o : CommandLineOptions()) {
         std::vector<std::string> args;
         if (!o.of.empty())
             args.emplace_back(o.of);
         args.emplace_back(o.name);
-        if (!o.value.fr.empty() && !o.of.empty())
-            args.emplace_back("1");
-        if (o.name == "--delete")
-            args.emplace_back("1");
-        if (o.name == "--add" || o.of == "--add")
-            args.emplace_back("message");
+        for (std::string_view name : {o.name, o.of})
+            if (takesValue(name))
+                args.emplace_back(name == "--add" ? "message" : "1");
         const auto cl = ParseCommandLine(args);
         EXPECT_NE(cl.command, Command::Invalid) << o.name << ": " << cl.error;
         EXPECT_FALSE(o.description.fr.empty() || o.description.en.empty()) << o.name;

@@ -136,6 +136,12 @@ setup_home() {
 # Xvfb on a display it picks itself (free, whatever else runs), with a cookie of our own, then
 # the notification area.
 start_desktop() {
+    start_screen
+    start_tray
+}
+
+# The X server alone: a desktop without a notification area (yet).
+start_screen() {
     need_tools
     setup_home
     mkdir -p "$SHOTS"
@@ -153,12 +159,16 @@ start_desktop() {
     xauth -q add ":$number" . "$cookie" 2>/dev/null
     export DISPLAY=":$number"
     log "X server on $DISPLAY"
+}
 
+# trayer: a panel holding a notification area, top right.
+start_tray() {
     trayer --edge top --align right --widthtype pixel --width 120 --heighttype pixel --height 28 \
         --transparent false --SetDockType false --SetPartialStrut false >"$E2E_TMP/trayer.log" 2>&1 &
     E2E_PIDS+=($!)
     # The panel is shown once its tray has taken the notification-area selection.
     wait_until 15 "the notification area (trayer) to show" trayer_panel
+    log "notification area up"
 }
 
 # The window of trayer that holds the icons.
@@ -536,6 +546,13 @@ words_differ() {
 write_store() {
     mkdir -p "$E2E_DATA"
     sed 's/\r$//; s/$/\r/' | iconv -f UTF-8 -t WINDOWS-1252 >"$E2E_STORE"
+}
+
+# alert_lines <id> <message> <date> [time]: the section of a one-off alert without sound, as the
+# program writes it (Windows-1252, CR LF), for a store edited from outside.
+alert_lines() {
+    printf '[Alerte%s]\nInfo1=%s\nInfo2=%s\nInfo3=0\nInfo4=5\nInfo5=\nInfo6=8438015\nInfo7=0\nInfo8=%s\nInfo9=0\nInfo10=\n' \
+        "$1" "$2" "$3" "${4:-}" | sed 's/$/\r/' | iconv -f UTF-8 -t WINDOWS-1252
 }
 
 # section <name>: the lines of a section of the store (without CR), its header excluded.

@@ -109,12 +109,14 @@ private Q_SLOTS:
         QCOMPARE(finished.count(), 0);
         QCOMPARE(m_sound.plays.size(), std::size_t{1}); // the sound loops by itself
 
-        // Unchecking silences at once; the playing look lasts to the end of the cycle.
+        // Unchecking stops it at once: sound, look and cycle.
         m_loopBox = false;
         m_preview->chkReveil_Click(false);
         QCOMPARE(m_sound.stops, 1);
-        QTRY_VERIFY_WITH_TIMEOUT(finished.count() == 1, 500);
-        QVERIFY(idleLook());
+        QVERIFY(idleLook() && !m_preview->isPreviewing());
+        QCOMPARE(finished.count(), 1);
+        m_preview->chkReveil_Click(false); // with nothing previewing, a sound playing is left alone
+        QCOMPARE(m_sound.stops, 1);
     }
 
     void stopEndsTheCycle() {
@@ -138,13 +140,19 @@ private Q_SLOTS:
         QCOMPARE(m_sound.stops, 0);
     }
 
-    void anUnreadableFileShowsThePlayingLookForAnInstant() {
+    void aFileThatCannotBePlayedEndsAtOnce() {
         test::writeFile(*m_dir / "faux.wav", "pas un son");
-        QCOMPARE(SoundPreview::previewLength(QString::fromStdString((*m_dir / "faux.wav").string())).count(),
-                 0);
         m_loopBox = true;
-        play(QStringLiteral("/nulle/part.wav"));
-        QTRY_VERIFY_WITH_TIMEOUT(idleLook() && !m_preview->isPreviewing(), 200);
+        for (const QString& path :
+             {QString::fromStdString((*m_dir / "faux.wav").string()), QStringLiteral("/nulle/part.wav")}) {
+            QCOMPARE(SoundPreview::previewLength(path).count(), 0);
+            play(m_wav);
+            play(path); // replaces the running preview
+            QVERIFY(idleLook() && !m_preview->isPreviewing());
+            // Nothing left for the output to loop (it would fall back to the default sound).
+            QVERIFY(!m_sound.playing);
+            QCOMPARE(m_sound.plays.back().path, m_wav.toStdString());
+        }
     }
 
     void hiddenControlsStayHidden() {
