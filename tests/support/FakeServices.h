@@ -1,13 +1,14 @@
 #pragma once
 
-#include "ui/Services.h"
 #include "appearance/RandomSource.h"
 #include "media/ActionLauncher.h"
 #include "media/SoundOutput.h"
 #include "schedule/Clock.h"
 #include "support/FakeDialogs.h"
+#include "ui/Services.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -55,11 +56,16 @@ public:
     }
 };
 
-/// Records what would have been opened.
+/// Records what would have been opened, and tells `onOpen` when it happens.
 class FakeLauncher final : public ActionLauncher {
 public:
     std::vector<std::string> opened;
-    void OpenAction(const std::string& target) override { opened.push_back(target); }
+    std::function<void()> onOpen;
+    void OpenAction(const std::string& target) override {
+        opened.push_back(target);
+        if (onOpen)
+            onOpen();
+    }
 };
 
 /// One of each fake, and the Services that hand them out.
