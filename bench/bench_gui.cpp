@@ -1,7 +1,4 @@
 #include "BenchStore.h"
-#include "ui/Services.h"
-#include "ui/Twips.h"
-#include "ui/UserDialogs.h"
 #include "appearance/RandomSource.h"
 #include "editor/AlarmGrid.h"
 #include "editor/AlertEditor.h"
@@ -10,7 +7,11 @@
 #include "media/ActionLauncher.h"
 #include "media/SoundOutput.h"
 #include "schedule/Clock.h"
+#include "session/Session.h"
 #include "store/AlertStore.h"
+#include "ui/Services.h"
+#include "ui/Twips.h"
+#include "ui/UserDialogs.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -75,7 +76,12 @@ void settle() {
 
 // The grid refilled from a loaded table, shown at its size in the main window.
 void BM_GridRefill(benchmark::State& state) {
-    const AlertTable table = AlertStore(bench::storeOf(static_cast<int>(state.range(0)))).LoadAllAlerts();
+    const auto loaded = AlertStore(bench::storeOf(static_cast<int>(state.range(0)))).LoadAllAlerts();
+    if (!loaded) {
+        state.SkipWithError("the store cannot be read");
+        return;
+    }
+    const AlertTable& table = *loaded;
     AlarmGrid grid;
     grid.resize(twips::size(6372, 4332));
     PaintCounter counter;
@@ -102,8 +108,9 @@ void BM_AddAlert(benchmark::State& state) {
     fs::copy_file(bench::storeOf(n), ini, fs::copy_options::overwrite_existing);
     AlertStore store(ini);
     BenchServices fakes;
-    frmMain window(store, fakes.services, "5");
-    window.LoadAllAlerts();
+    Session session(store, fakes.clock, fakes.random);
+    frmMain window(session, fakes.services);
+    session.LoadAllAlerts();
     window.ListeAlertes();
     window.show();
     settle();
@@ -113,10 +120,10 @@ void BM_AddAlert(benchmark::State& state) {
         window.editor()->messageBox()->setMessage(QStringLiteral("Appeler le garage %1").arg(++added));
         window.cmdAdd_Click();
         // The new alerts fall due today: keep their popups out of the measurement.
-        window.Timer1().stop();
+        session.Timer1().stop();
         settle();
     }
-    if (window.table().AlertCount() != n + added || fakes.dialogs.shown != 0)
+    if (session.table().AlertCount() != n + added || fakes.dialogs.shown != 0)
         state.SkipWithError("an alert was not added");
 }
 BENCHMARK(BM_AddAlert)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
