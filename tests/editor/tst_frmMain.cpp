@@ -13,6 +13,7 @@
 #include "support/WindowChecks.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QStyleFactory>
@@ -366,8 +367,13 @@ private Q_SLOTS:
         QCOMPARE(w.fakes.launcher.opened, std::vector<std::string>{"https://example.org"});
         w.click("cmdNew");
         w.message()->setMessage(QStringLiteral("pas encore enregistrée"));
-        w.main->mnuTest_Click();
+        w.main->mnuTest_Click(); // the editor's values, unsaved
         QCOMPARE(w.session->openPopupCount(), 2);
+        QStringList shown;
+        for (QWidget* popup : QApplication::topLevelWidgets())
+            if (qobject_cast<frmAlerte*>(popup))
+                shown << popup->findChild<QLabel*>(QStringLiteral("lblMessage"))->text();
+        QVERIFY(shown.contains(QStringLiteral("07/12/2026\npas encore enregistrée")));
         QVERIFY(w.session->Timer1().isActive());
         w.fakes.dialogs.files = {QStringLiteral("/home/moi/note.txt"), std::nullopt};
         w.click("cmdPath");
