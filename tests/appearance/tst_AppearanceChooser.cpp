@@ -33,6 +33,8 @@ const QString kCellDefault = QStringLiteral("Définir par défaut pour les nouve
 const QString kCurrentDefault =
     QStringLiteral("Définir couleurs actuelles par défaut pour les nouvelles alertes");
 const QString kRandomDefault = QStringLiteral("Choisir aléatoirement pour les nouvelles alertes");
+const QString kEmoticonDefault =
+    QStringLiteral("Définir l'Emoticon actuel par défaut pour les nouvelles alertes");
 
 /// The colours of palette cell `index`, as the user sees them.
 std::pair<QColor, QColor> cellColors(int index) {
@@ -94,7 +96,8 @@ class tst_AppearanceChooser : public QObject {
     }
     QAbstractButton* cell(int i) const { return button(QStringLiteral("lblColor_%1").arg(i)); }
     QAbstractButton* emoticon(int i) const { return button(QStringLiteral("img_%1").arg(i)); }
-    void click(const char* name) const { button(QLatin1String(name))->click(); }
+    QAbstractButton* button(const char* name) const { return button(QString::fromLatin1(name)); }
+    void click(const char* name) const { button(name)->click(); }
     void expectBoxes(const QColor& msgBack, const QColor& msgText, const QColor& hintBack,
                      const QColor& hintText) {
         QCOMPARE(boxBackground(m_message), msgBack);
@@ -160,78 +163,73 @@ private Q_SLOTS:
         QVERIFY(!m_store->exists()); // choosing stores nothing
     }
 
-    void theCellMenuMakesThatCellTheDefault() {
-        QTest::mouseClick(cell(2), Qt::LeftButton);
-        m_dialogs.menuChoices = {kCellDefault, kCellDefault};
-        QTest::mousePress(cell(9), Qt::RightButton);
-        QCOMPARE(newAlertColors(), cellColors(9));
-        QCOMPARE(boxBackground(m_message), cellColors(2).first); // the right press did not recolour
-        QTest::keyClick(cell(13), Qt::Key_Menu);                 // the keyboard's menu key does the same
-        QCOMPARE(newAlertColors(), cellColors(13));
-        QVERIFY(m_dialogs.shown.empty());
-    }
-
     void otherColoursComeFromTheColourDialog() {
-        const struct {
-            bool background, confirm, hintShowing;
-        } cases[] = {{true, true, true}, {true, true, false}, {false, true, true}, {false, false, true}};
-        for (const auto& c : cases) {
+        // Background or text colour, confirmed or cancelled, with the placeholder showing or not.
+        for (const auto& [background, confirm, hintShowing] :
+             {std::tuple{true, true, true}, {true, true, false}, {false, true, true}, {false, false, true}}) {
             build(std::filesystem::path(m_store->IniPath()));
-            m_hint->setVisible(c.hintShowing);
-            m_dialogs.menuChoices = {c.background ? QStringLiteral("Couleur de fond")
-                                                  : QStringLiteral("Couleur de police")};
-            if (c.confirm)
+            m_hint->setVisible(hintShowing);
+            m_dialogs.menuChoices = {background ? QStringLiteral("Couleur de fond")
+                                                : QStringLiteral("Couleur de police")};
+            if (confirm)
                 m_dialogs.colors = {kChosen};
             click("cmdPerso");
             QCOMPARE(m_dialogs.colorDialogInitials,
-                     std::vector<QColor>{c.background ? kMessageBack : kMessageText});
-            const bool back = c.confirm && c.background, text = c.confirm && !c.background;
+                     std::vector<QColor>{background ? kMessageBack : kMessageText});
+            const bool back = confirm && background, text = confirm && !background;
             expectBoxes(back ? kChosen : kMessageBack, text ? kChosen : kMessageText,
-                        back && c.hintShowing ? kChosen : kHintBack,
-                        text && c.hintShowing ? kChosen : kHintText);
+                        back && hintShowing ? kChosen : kHintBack, text && hintShowing ? kChosen : kHintText);
         }
         QVERIFY(!m_store->exists());
     }
 
-    void currentOrRandomColoursAsTheDefault() {
-        m_dialogs.menuChoices = {QStringLiteral("Couleur de fond"), kCurrentDefault, kRandomDefault};
+    void theMenusWriteTheDefaultsOfNewAlerts() {
+        // A palette cell's menu, by a right press or the keyboard's menu key, takes that cell.
+        QTest::mouseClick(cell(2), Qt::LeftButton);
+        m_dialogs.menuChoices = {kCellDefault,    kCellDefault,   QStringLiteral("Couleur de fond"),
+                                 kCurrentDefault, kRandomDefault, kEmoticonDefault};
+        QTest::mousePress(cell(9), Qt::RightButton);
+        QCOMPARE(newAlertColors(), cellColors(9));
+        QCOMPARE(boxBackground(m_message), cellColors(2).first); // the right press did not recolour
+        QTest::keyClick(cell(13), Qt::Key_Menu);
+        QCOMPARE(newAlertColors(), cellColors(13));
+        // "Autres couleurs": the colours shown, or a draw for each new alert.
         m_dialogs.colors = {kChosen};
         click("cmdPerso");
         click("cmdPerso");
-        QCOMPARE(newAlertColors(), std::make_pair(kChosen, kMessageText));
+        QCOMPARE(newAlertColors(), std::make_pair(kChosen, cellColors(2).second));
         click("cmdPerso");
         m_random.values = {0.0, 0.99};
         QVERIFY2(newAlertColors() != newAlertColors(), "each new alert draws its colours");
+        // The emoticon shown: its page's button, or a right press on the page switch, which
+        // leaves the page as it is.
+        m_chooser->img_Click(12);
+        click("optLogos");
+        click("cmdEmoDefaut");
+        QCOMPARE(m_service->defaultEmoticon(), std::string("12"));
+        click("optCouleurs");
+        m_chooser->img_Click(3);
+        QTest::mousePress(button("optLogos"), Qt::RightButton);
+        QVERIFY(m_chooser->colorPageShowing());
+        QCOMPARE(m_service->defaultEmoticon(), std::string("3"));
+        QVERIFY(m_dialogs.shown.empty());
     }
 
-    void theEmoticonPageChoosesThePictureAndTheDefault() {
+    void theEmoticonPageShowsTheChosenPicture() {
         QTest::mouseClick(cell(4), Qt::LeftButton);
-        QTest::mouseClick(button(QStringLiteral("optLogos")), Qt::LeftButton);
-        QVERIFY(button(QStringLiteral("optLogos"))->isChecked() &&
-                !button(QStringLiteral("optCouleurs"))->isChecked());
+        click("optLogos");
+        QVERIFY(button("optLogos")->isChecked() && !button("optCouleurs")->isChecked());
         QTest::mouseClick(emoticon(12), Qt::LeftButton);
         QCOMPARE(m_chooser->Tag(), QStringLiteral("12"));
-        const QIcon shown = button(QStringLiteral("Image1"))->icon();
+        const QIcon shown = button("Image1")->icon();
         const QSize size = shown.availableSizes().value(0);
         QCOMPARE(shown.pixmap(size).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
                  emoticonImage(12, size));
-        click("cmdEmoDefaut");
-        QCOMPARE(m_service->defaultEmoticon(), std::string("12"));
-
         // Back to the colours: neither the colours nor the emoticon moved.
         click("optCouleurs");
         QVERIFY(m_chooser->colorPageShowing());
         QCOMPARE(m_chooser->Tag(), QStringLiteral("12"));
         QCOMPARE(boxBackground(m_message), cellColors(4).first);
-
-        // A right press on the page switch offers the same default, and leaves the page.
-        m_chooser->img_Click(3);
-        m_dialogs.menuChoices = {
-            QStringLiteral("Définir l'Emoticon actuel par défaut pour les nouvelles alertes")};
-        QTest::mousePress(button(QStringLiteral("optLogos")), Qt::RightButton);
-        QVERIFY(m_chooser->colorPageShowing());
-        QCOMPARE(m_service->defaultEmoticon(), std::string("3"));
-
         // An index without a picture (a hand-edited file) gives the push pin.
         for (const auto& [index, tag] : {std::pair{15, "15"}, std::pair{16, "5"}, std::pair{-1, "5"}}) {
             m_chooser->img_Click(index);
@@ -244,7 +242,7 @@ private Q_SLOTS:
         QSignalSpy action(m_chooser, &AppearanceChooser::testActionRequested);
         m_dialogs.menuChoices = {QStringLiteral("Voir le Popup (Test)"), QStringLiteral("Tester l'action")};
         for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton})
-            QTest::mousePress(button(QStringLiteral("Image1")), b);
+            QTest::mousePress(button("Image1"), b);
         QTest::mouseClick(m_chooser->findChild<QLabel*>(QStringLiteral("Label1")), Qt::LeftButton);
         QCOMPARE(m_dialogs.menusShown, QStringList(4, QStringLiteral("Test")));
         QCOMPARE(popup.count(), 1);
@@ -254,7 +252,7 @@ private Q_SLOTS:
     void theKeyboardReachesAndUsesEveryControlOfThePage() {
         m_host->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_host.get()));
-        button(QStringLiteral("Image1"))->setFocus();
+        button("Image1")->setFocus();
         std::set<QString> reached;
         for (QWidget* w = QApplication::focusWidget(); w && m_chooser->isAncestorOf(w) && reached.size() < 60;
              w = QApplication::focusWidget()) {
@@ -273,30 +271,26 @@ private Q_SLOTS:
         QCOMPARE(boxBackground(m_message), cellColors(5).first);
         QTest::keyClick(emoticon(9), Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(m_chooser->Tag(), QStringLiteral("9"));
-        QTest::keyClick(button(QStringLiteral("Image1")), Qt::Key_Space);
-        QTest::keyClick(button(QStringLiteral("Image1")), Qt::Key_Return);
+        QTest::keyClick(button("Image1"), Qt::Key_Space);
+        QTest::keyClick(button("Image1"), Qt::Key_Return);
         QCOMPARE(m_dialogs.menusShown, QStringList(2, QStringLiteral("Test")));
     }
 
     void aNewAlertShowsItsColoursInBothBoxesAndItsEmoticon() {
-        const struct {
-            const char *back, *text, *emoticon;
-            QColor shownBack, shownText;
-            const char* tag;
-        } cases[] = {
-            {"rouge", "&Hzz", "seize", kMessageBack, kMessageText, "5"}, // nothing converts: the boxes stay
-            {"255", "8388608", "12", Qt::red, QColor(0, 0, 128), "12"},
-        };
-        for (const auto& c : cases) {
+        // The new alert's colours and emoticon, and what shows.
+        for (const auto& [back, text, emoticon, shownBack, shownText, tag] : {
+                 std::tuple{"rouge", "&Hzz", "seize", kMessageBack, kMessageText, "5"}, // the boxes stay
+                 std::tuple{"255", "8388608", "12", QColor(Qt::red), QColor(0, 0, 128), "12"},
+             }) {
             m_chooser->img_Click(1);
             m_hint->hide();
             Alerte fresh;
-            fresh.BackColor = c.back;
-            fresh.ForeColor = c.text;
-            fresh.Emoticon = c.emoticon;
+            fresh.BackColor = back;
+            fresh.ForeColor = text;
+            fresh.Emoticon = emoticon;
             m_chooser->ApplyNewAlertDefaults(fresh);
-            expectBoxes(c.shownBack, c.shownText, c.shownBack, c.shownText);
-            QCOMPARE(m_chooser->Tag(), QString::fromLatin1(c.tag));
+            expectBoxes(shownBack, shownText, shownBack, shownText);
+            QCOMPARE(m_chooser->Tag(), QString::fromLatin1(tag));
         }
     }
 

@@ -1,34 +1,22 @@
 #include "appearance/AppearanceChooser.h"
 #include "appearance/Palette.h"
 #include "calendar/ucMiniCal.h"
-#include "editor/AlarmGrid.h"
-#include "editor/AlertEditor.h"
-#include "editor/MessageTextBox.h"
-#include "editor/frmMain.h"
-#include "popup/frmAlerte.h"
-#include "session/Session.h"
 #include "store/ColorValue.h"
-#include "support/FakeServices.h"
+#include "support/ProgramFixture.h"
 #include "support/QtTestMain.h"
 #include "support/WindowChecks.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QStyleFactory>
-
-#include <filesystem>
-#include <memory>
 
 using namespace zento;
 using namespace std::chrono;
+using zento::test::Program;
 using zento::test::readFile;
-using zento::test::writeFile;
 
 namespace {
-
-constexpr Date kToday{year{2026}, month{12}, day{7}};
 
 /// A stored alert: its message, date and time, background colour, sound, then Info9 onwards.
 std::string section(int id, const std::string& message, const std::string& date, const std::string& time = "",
@@ -47,58 +35,8 @@ QString fields(const Alerte& a) {
     return out.join(QLatin1Char('|'));
 }
 
-/// The main window on a private store, wired as start-up does: due alerts pop up. Today is
-/// 7 December 2026, 10:00.
-struct Window {
-    test::TempDir dir;
-    std::filesystem::path ini = dir / "Alertes.ini";
-    AlertStore store{ini};
-    test::FakeServices fakes;
-    std::unique_ptr<Session> session;
-    std::unique_ptr<frmMain> main;
-    QList<QPointer<frmAlerte>> due; ///< the popups of due alerts, in the order shown
-
-    explicit Window(const std::string& content = {}) {
-        if (!content.empty())
-            writeFile(ini, content);
-        fakes.clock.set(kToday, hours{10});
-        session = std::make_unique<Session>(store, fakes.clock, fakes.random);
-        main = std::make_unique<frmMain>(*session, fakes.services);
-        QObject::connect(session.get(), &Session::alertDue, main.get(), [this](const Alerte& a) {
-            due << ShowAlertPopup(*session, fakes.services, a, false);
-        });
-        session->LoadAllAlerts();
-        main->ListeAlertes();
-        main->show();
-    }
-    ~Window() {
-        // Popups go before the session they answer to.
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (qobject_cast<frmAlerte*>(w))
-                delete w;
-    }
-    template <typename T = QAbstractButton>
-    T* find(const char* name) const {
-        T* w = main->findChild<T*>(QString::fromLatin1(name));
-        if (!w)
-            qFatal("no control %s", name);
-        return w;
-    }
-    void click(const char* name) { find(name)->click(); }
-    AlertEditor* editor() const { return main->editor(); }
-    MessageTextBox* message() const { return editor()->messageBox(); }
-    int rows() const { return main->grid()->gridModel().rowCount(); }
-    QStringList messages() const {
-        QStringList out;
-        for (int r = 0; r < rows(); ++r)
-            out << main->grid()->gridModel().index(r, AlarmGridModel::ColMessage).data().toString();
-        return out;
-    }
-    /// Makes the grid row showing that message current, as a click on it would.
-    void pick(const QString& msg) { main->grid()->selectRow(static_cast<int>(messages().indexOf(msg))); }
-    QStringList shown() const { return fakes.dialogs.texts(); }
-    const Alerte& stored(int id) const { return session->table().at(*session->table().positionOf(id)); }
-};
+const QString kReadOnly =
+    QStringLiteral("Impossible d'enregistrer l'alerte : le fichier est en lecture seule");
 
 } // namespace
 
@@ -109,13 +47,13 @@ private Q_SLOTS:
     void initTestCase() { QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion"))); }
 
     void aNewAlertOpensWithTheSessionsValuesAndNothingLeftOver() {
-        Window w("[Alerte1]\r\nInfo1=un\r\nInfo2=01/03/2027\r\nInfo3=4\r\nInfo4=3\r\nInfo5=Carillon.wav\r\n"
-                 "Info6=8454143\r\nInfo7=255\r\nInfo8=09:05\r\nInfo9=1\r\nInfo10=https://x\r\n"
-                 "[Param]\r\nImg=12\r\nFond=255\r\n");
-        // A new default emoticon takes effect at the next start.
-        QVERIFY(w.session->service().setDefaultEmoticon("7").ok());
+        Program w("[Alerte1]\r\nInfo1=un\r\nInfo2=01/03/2027\r\nInfo3=4\r\nInfo4=3\r\nInfo5=Carillon.wav\r\n"
+                  "Info6=8454143\r\nInfo7=255\r\nInfo8=09:05\r\nInfo9=1\r\nInfo10=https://x\r\n"
+                  "[Param]\r\nImg=12\r\nFond=255\r\n");
         const int minutes = w.find<QComboBox>("cmbM")->count(),
                   sounds = w.find<QComboBox>("cmbWave")->count();
+        // A new default emoticon takes effect at the next start.
+        QVERIFY(w.session->service().setDefaultEmoticon("7").ok());
         w.pick(QStringLiteral("un"));
         w.click("cmdModify");
         w.click("cmdUndoNew_0");
@@ -126,12 +64,12 @@ private Q_SLOTS:
         // The entries added for the stored alert's minute and sound are gone.
         QCOMPARE(w.find<QComboBox>("cmbM")->count(), minutes);
         QCOMPARE(w.find<QComboBox>("cmbWave")->count(), sounds);
-        for (const char* name : {"cmdNew", "cmdModify", "cmdDelete"})
-            QVERIFY(!w.find(name)->isEnabled());
+        QVERIFY(!w.find("cmdNew")->isEnabled() && !w.find("cmdModify")->isEnabled() &&
+                !w.find("cmdDelete")->isEnabled());
         // The lists offer the recurrences in code order, and no hour 00.
-        auto* recurrences = w.find<QComboBox>("cmbPeriodique");
         for (int i = 0; i < int(kRecurrenceNames.size()); ++i)
-            QCOMPARE(recurrences->itemText(i).toStdString(), kRecurrenceNames[std::size_t(i)]);
+            QCOMPARE(w.find<QComboBox>("cmbPeriodique")->itemText(i).toStdString(),
+                     kRecurrenceNames[std::size_t(i)]);
         QCOMPARE(w.find<QComboBox>("cmbH")->findText(QStringLiteral("00")), -1);
         // The placeholder shows until a click hands over to the message box, which takes 60
         // typed characters on one line.
@@ -151,10 +89,10 @@ private Q_SLOTS:
     }
 
     void addingStoresWhatTheEditorShows() {
-        Window w(section(1, "un", "01/03/2027"));
+        Program w(section(1, "un", "01/03/2027"));
         w.click("cmdNew");
         w.message()->setMessage(QStringLiteral("Réunion"));
-        w.find("chkHeure")->click();
+        w.click("chkHeure");
         w.find<QComboBox>("cmbH")->setCurrentText(QStringLiteral("08"));
         w.find<QComboBox>("cmbM")->setCurrentText(QStringLiteral("15"));
         w.find<QComboBox>("cmbPeriodique")->setCurrentIndex(4);
@@ -172,89 +110,76 @@ private Q_SLOTS:
         // "Popup" stores no sound; the hidden loop box keeps what was ticked before.
         w.click("cmdNew");
         w.message()->setMessage(QStringLiteral("sans son"));
-        w.find("chkReveil")->click();
-        w.find("optAlert_0")->click();
+        w.click("chkReveil");
+        w.click("optAlert_0");
         w.click("cmdAdd");
         QCOMPARE(w.stored(3).Sound + "|" + w.stored(3).LoopSound + "|" + w.stored(3).AlertTime,
                  std::string("|1|"));
     }
 
     void refusalsAndFailuresKeepTheEditorOpenWithWhatWasTyped() {
-        const QString readOnly =
-            QStringLiteral("Impossible d'enregistrer l'alerte : le fichier est en lecture seule");
-        const auto none = UserDialogs::Icon::None;
-        const struct {
-            bool modifying;
-            QString message;
-            bool noDate, readOnly;
-            QString told;
-            UserDialogs::Icon icon;
-        } cases[] = {
-            {false, "", false, false, "Indiquez un message", none},
-            {true, "", false, false, "Indiquez le message", none},
-            {false, "x", true, false, "Date non valide", none},
-            {true, "x", true, false, "Date non valide", none},
-            {false, "perdu ?", false, true, readOnly, UserDialogs::Icon::Warning},
-            {true, "perdu ?", false, true, readOnly, UserDialogs::Icon::Warning},
-        };
-        for (const auto& c : cases) {
-            Window w(section(1, "un", "01/03/2027"));
+        using I = UserDialogs::Icon;
+        // Modifying?, the message, no date?, a read-only file?, what the user is told.
+        for (const auto& [modifying, message, noDate, readOnly, told, icon] : {
+                 std::tuple{false, "", false, false, QStringLiteral("Indiquez un message"), I::None},
+                 std::tuple{true, "", false, false, QStringLiteral("Indiquez le message"), I::None},
+                 std::tuple{false, "x", true, false, QStringLiteral("Date non valide"), I::None},
+                 std::tuple{true, "x", true, false, QStringLiteral("Date non valide"), I::None},
+                 std::tuple{false, "perdu ?", false, true, kReadOnly, I::Warning},
+                 std::tuple{true, "perdu ?", false, true, kReadOnly, I::Warning},
+             }) {
+            Program w(section(1, "un", "01/03/2027"));
             w.pick(QStringLiteral("un"));
-            w.click(c.modifying ? "cmdModify" : "cmdNew");
+            w.click(modifying ? "cmdModify" : "cmdNew");
             const AlertEditor::Mode mode = w.editor()->mode();
-            w.message()->setMessage(c.message);
-            if (c.noDate)
+            w.message()->setMessage(QString::fromUtf8(message));
+            if (noDate)
                 w.editor()->dateBox()->ChangeJour(kNoDate);
-            if (c.readOnly)
+            if (readOnly)
                 std::filesystem::permissions(w.ini, std::filesystem::perms::owner_read);
             const std::string before = readFile(w.ini);
             w.click("cmdAdd");
-            QCOMPARE(w.shown(), QStringList{c.told});
-            QCOMPARE(w.fakes.dialogs.shown.back().icon, c.icon);
+            QCOMPARE(w.shown(), QStringList{told});
+            QCOMPARE(w.fakes.dialogs.shown.back().icon, icon);
             QVERIFY(w.editor()->isVisible() && w.editor()->mode() == mode);
-            QCOMPARE(w.message()->message(), c.message);
+            QCOMPARE(w.message()->message(), QString::fromUtf8(message));
             QCOMPARE(readFile(w.ini), before);
         }
     }
 
     void savingKeepsWhatWasNotChangedUnderTheIdOpened() {
-        const std::string longMessage(80, 'm');
-        const struct {
-            const char* name;
-            std::string stored;
-            bool refillMeanwhile;
-        } cases[] = {
-            {"every field", section(2, "deux", "02/03/2027", "14:30", "255", "Defaut.wav", "1\r\nInfo10=/x"),
-             false},
-            {"a minute the list lacks", section(2, "deux", "02/03/2027", "09:05"), false},
-            {"hour 00", section(2, "deux", "02/03/2027", "00:30"), false},
-            {"a sound the folder lacks", section(2, "deux", "02/03/2027", "", "0", "Parti.wav"), false},
-            {"a message longer than can be typed", section(2, longMessage, "02/03/2027"), false},
-            {"the grid refilled meanwhile", section(2, "deux", "02/03/2027"), true},
-        };
-        for (const auto& c : cases) {
-            Window w(section(1, "un", "01/03/2027") + c.stored);
+        // The alert opened (Id 2), and whether the grid is refilled while it is open.
+        for (const auto& [stored, refill] : {
+                 std::pair{section(2, "deux", "02/03/2027", "14:30", "255", "Defaut.wav", "1\r\nInfo10=/x"),
+                           false},
+                 std::pair{section(2, "minute 05", "02/03/2027", "09:05"), false}, // not offered by the list
+                 std::pair{section(2, "heure 00", "02/03/2027", "00:30"), false},  // nor this hour
+                 std::pair{section(2, "son parti", "02/03/2027", "", "0", "Parti.wav"), false},
+                 std::pair{section(2, std::string(80, 'm'), "02/03/2027"), false}, // longer than can be typed
+                 std::pair{section(2, "deux", "02/03/2027"), true}, // a popup answered meanwhile, say
+             }) {
+            Program w(section(1, "un", "01/03/2027") + stored);
             Alerte expected = w.stored(2);
             w.pick(QString::fromStdString(expected.Message));
             w.click("cmdModify");
             QVERIFY(w.editor()->mode() == AlertEditor::Mode::Modifying &&
                     !w.find<QLineEdit>("Text1")->isVisible());
-            if (c.refillMeanwhile)
-                w.session->LoadAllAlerts(); // a popup answered meanwhile, say: no row is current now
+            if (refill)
+                w.session->LoadAllAlerts(); // no row is current any more
             if (expected.Message.size() <= MessageTextBox::kMaxTypedLength) {
                 w.message()->setMessage(QStringLiteral("changé"));
                 expected.Message = "changé";
             }
             w.click("cmdAdd");
-            QVERIFY2(w.shown().isEmpty() && !w.editor()->isVisible(), c.name);
+            QVERIFY(w.shown().isEmpty() && !w.editor()->isVisible());
             QCOMPARE(fields(w.stored(2)), fields(expected));
             QCOMPARE(w.stored(1).Message, std::string("un"));
         }
     }
 
     void aRecordThatDoesNotConvertOpensAsTodayOneOffAllDay() {
-        Window w("[Alerte7]\r\nInfo1=abîmé\r\nInfo2=32/13/2026\r\nInfo3=42\r\nInfo4=x\r\nInfo5=ab\r\n"
-                 "Info6=rouge\r\nInfo7=&Hzz\r\nInfo8=99:99\r\nInfo9=7\r\n");
+        Program w("[Alerte7]\r\nInfo1=abîmé\r\nInfo2=32/13/2026\r\nInfo3=42\r\nInfo4=x\r\nInfo5=ab\r\n"
+                  "Info6=rouge\r\nInfo7=&Hzz\r\nInfo8=99:99\r\nInfo9=7\r\n");
         w.pick(QStringLiteral("abîmé"));
         w.click("cmdModify");
         const Alerte shown = w.editor()->readAlert();
@@ -263,7 +188,7 @@ private Q_SLOTS:
     }
 
     void deleteAsksAndNoLeavesEverything() {
-        Window w(section(1, "Réunion", "01/03/2027") + section(2, "deux", "02/03/2027"));
+        Program w(section(1, "Réunion", "01/03/2027") + section(2, "deux", "02/03/2027"));
         w.pick(QStringLiteral("Réunion"));
         const std::string before = readFile(w.ini);
         w.click("cmdDelete");
@@ -271,61 +196,53 @@ private Q_SLOTS:
         QVERIFY(w.fakes.dialogs.shown.back().question &&
                 w.fakes.dialogs.shown.back().icon == UserDialogs::Icon::None);
         QCOMPARE(readFile(w.ini), before);
-        QCOMPARE(w.rows(), 2);
-        w.fakes.dialogs.answers = {true};
+        QCOMPARE(int(w.messages().size()), 2);
+        w.fakes.dialogs.answers = {true, true};
         w.click("cmdDelete");
         QCOMPARE(w.messages(), QStringList{"deux"});
-
         w.pick(QStringLiteral("deux"));
         std::filesystem::permissions(w.ini, std::filesystem::perms::owner_read);
-        w.fakes.dialogs.answers = {true};
         w.click("cmdDelete");
-        QCOMPARE(w.shown().back(),
-                 QStringLiteral("Impossible d'enregistrer l'alerte : le fichier est en lecture seule"));
+        QCOMPARE(w.shown().back(), kReadOnly);
         QCOMPARE(w.messages(), QStringList{"deux"});
     }
 
     void commandsOnARowAskForOne() {
-        const struct {
-            const char* command;
-            bool afterRefill;
-            const char* told;
-        } cases[] = {
-            {"cmdModify", false, "Selectionnez la ligne à modifier"},
-            {"cmdDelete", false, "Selectionnez la ligne à supprimer"},
-            {"cmdTest", false, "Selectionnez la ligne à tester"},
-            {"cmdModify", true, "Selectionnez la ligne à modifier"},
-            {"cmdDelete", true, "Selectionnez la ligne à supprimer"},
-            {"cmdTest", true, nullptr}, // nothing happens
-        };
-        for (const auto& c : cases) {
-            Window w(section(1, "un", "01/03/2027"));
-            if (c.afterRefill) {
+        // The command, whether the grid was refilled after the row was picked, what is said.
+        for (const auto& [command, refilled, told] : {
+                 std::tuple{"cmdModify", false, "Selectionnez la ligne à modifier"},
+                 std::tuple{"cmdDelete", false, "Selectionnez la ligne à supprimer"},
+                 std::tuple{"cmdTest", false, "Selectionnez la ligne à tester"},
+                 std::tuple{"cmdModify", true, "Selectionnez la ligne à modifier"},
+                 std::tuple{"cmdDelete", true, "Selectionnez la ligne à supprimer"},
+                 std::tuple{"cmdTest", true, ""}, // nothing happens
+             }) {
+            Program w(section(1, "un", "01/03/2027"));
+            if (refilled) {
                 w.pick(QStringLiteral("un"));
                 w.session->LoadAllAlerts();
             }
-            w.click(c.command);
-            QCOMPARE(w.shown(), c.told ? QStringList{QString::fromUtf8(c.told)} : QStringList());
-            QVERIFY(!c.told || w.fakes.dialogs.shown.back().icon == UserDialogs::Icon::Information);
-            QVERIFY(!w.editor()->isVisible() && w.session->openPopupCount() == 0 && w.rows() == 1);
+            w.click(command);
+            QCOMPARE(w.shown(), *told ? QStringList{QString::fromUtf8(told)} : QStringList());
+            QVERIFY(!*told || w.fakes.dialogs.shown.back().icon == UserDialogs::Icon::Information);
+            QVERIFY(!w.editor()->isVisible() && w.session->openPopupCount() == 0 && w.messages().size() == 1);
         }
     }
 
     void gridListsByDayInTheAlertsColoursAndFollowsReloads() {
-        Window w(section(1, "soir", "05/03/2024", "18:00", "255", "Defaut.wav") +
-                 section(2, "premier", "1/3/2024") +
-                 section(3, "matin", "05/03/2024", "08:00", "&H0080FFFF&") +
-                 section(4, "pas une date", "bientôt") + section(5, "avant", "28/02/2024", "", "rouge"));
+        Program w(section(1, "soir", "05/03/2024", "18:00", "255", "Defaut.wav") +
+                  section(2, "premier", "1/3/2024") +
+                  section(3, "matin", "05/03/2024", "08:00", "&H0080FFFF&") +
+                  section(4, "pas une date", "bientôt") + section(5, "avant", "28/02/2024", "", "rouge"));
         // By day; within a day, in file order.
         QCOMPARE(w.messages(), (QStringList{"avant", "premier", "soir", "matin", "pas une date"}));
-        // What each visible column shows, in the alert's background.
-        AlarmGrid* grid = w.main->grid();
+        // What each visible column shows, on the alert's background.
         const auto row = [&](int r) {
             QStringList out;
             for (int c = 0; c < AlarmGridModel::ColumnCount; ++c) {
-                const QModelIndex cell = grid->gridModel().index(r, c);
+                const QModelIndex cell = w.main->grid()->gridModel().index(r, c);
                 const QVariant back = cell.data(Qt::BackgroundRole);
-                if (!grid->isColumnHidden(c))
+                if (!w.main->grid()->isColumnHidden(c))
                     out << cell.data().toString() + QLatin1Char(' ') +
                                (back.isValid() ? back.value<QColor>().name() : QStringLiteral("-"));
             }
@@ -337,31 +254,31 @@ private Q_SLOTS:
         QCOMPARE(row(3).section(QLatin1Char('|'), 0, 0), QStringLiteral("05/03/2024 #ffff80"));
         QCOMPARE(row(4).section(QLatin1Char('|'), 0, 0), QStringLiteral("bientôt #ffffff"));
         // Changed by another process and reloaded: shown at once.
-        writeFile(w.ini, readFile(w.ini) + section(6, "entre-temps", "04/03/2024"));
+        test::writeFile(w.ini, readFile(w.ini) + section(6, "entre-temps", "04/03/2024"));
         w.session->LoadAllAlerts();
         QCOMPARE(w.messages().indexOf(QStringLiteral("entre-temps")), 2);
     }
 
     void gridMenuOffersTheTestPopupAndDoubleClickModifies() {
-        Window w(section(1, "un", "01/03/2027"));
-        AlarmGrid* grid = w.main->grid();
-        QTest::mousePress(grid->viewport(), Qt::RightButton, {}, QPoint(5, 5));
+        Program w(section(1, "un", "01/03/2027"));
+        QWidget* rows = w.main->grid()->viewport();
+        QTest::mousePress(rows, Qt::RightButton, {}, QPoint(5, 5));
         QVERIFY2(w.fakes.dialogs.menusShown.isEmpty(), "no row chosen yet: no menu");
         w.pick(QStringLiteral("un"));
         const QString test = QStringLiteral("Voir le Popup (Test)");
         w.fakes.dialogs.menuChoices = {test};
-        const QPoint row = grid->visualRect(grid->gridModel().index(0, 1)).center();
-        QTest::mousePress(grid->viewport(), Qt::RightButton, {}, row);
+        const QPoint row = w.main->grid()->visualRect(w.main->grid()->gridModel().index(0, 1)).center();
+        QTest::mousePress(rows, Qt::RightButton, {}, row);
         QCOMPARE(w.session->openPopupCount(), 1);
         QVERIFY(!w.fakes.dialogs.menuEntriesShown.value(0).contains(QStringLiteral("Quitter")));
         for (QAction* a : w.main->fileMenu()->actions())
             QVERIFY2(!(a->isVisible() && a->text() == test), "the menu bar offers no test");
-        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, row);
+        QTest::mouseDClick(rows, Qt::LeftButton, {}, row);
         QCOMPARE(w.editor()->mode(), AlertEditor::Mode::Modifying);
     }
 
     void testCommandsShowPopupsThatWaitForNothing() {
-        Window w(section(1, "un", "01/03/2027", "", "255", "", "0\r\nInfo10=https://example.org"));
+        Program w(section(1, "un", "01/03/2027", "", "255", "", "0\r\nInfo10=https://example.org"));
         w.pick(QStringLiteral("un"));
         w.click("cmdTest");
         QCOMPARE(w.fakes.launcher.opened, std::vector<std::string>{"https://example.org"});
@@ -369,12 +286,12 @@ private Q_SLOTS:
         w.message()->setMessage(QStringLiteral("pas encore enregistrée"));
         w.main->mnuTest_Click(); // the editor's values, unsaved
         QCOMPARE(w.session->openPopupCount(), 2);
+        QVERIFY(w.session->Timer1().isActive());
         QStringList shown;
         for (QWidget* popup : QApplication::topLevelWidgets())
             if (qobject_cast<frmAlerte*>(popup))
                 shown << popup->findChild<QLabel*>(QStringLiteral("lblMessage"))->text();
         QVERIFY(shown.contains(QStringLiteral("07/12/2026\npas encore enregistrée")));
-        QVERIFY(w.session->Timer1().isActive());
         w.fakes.dialogs.files = {QStringLiteral("/home/moi/note.txt"), std::nullopt};
         w.click("cmdPath");
         w.click("cmdPath"); // cancelled: the box keeps the file
@@ -384,9 +301,9 @@ private Q_SLOTS:
     }
 
     void tickShowsTheFirstDueAlertThenWaitsForItsAnswer() {
-        Window w(section(1, "plus tard", "07/12/2026", "11:00") +
-                 section(2, "à 9h30", "07/12/2026", "09:30") + section(3, "aussi dû", "06/12/2026"));
-        w.fakes.clock.set(kToday, hours{9} + minutes{29} + seconds{58});
+        Program w(section(1, "plus tard", "07/12/2026", "11:00") +
+                  section(2, "à 9h30", "07/12/2026", "09:30") + section(3, "aussi dû", "06/12/2026"));
+        w.fakes.clock.set(Date{year{2026}, month{12}, day{7}}, hours{9} + minutes{29} + seconds{58});
         w.session->Timer1_Timer();
         QCOMPARE(int(w.due.size()), 1);
         QCOMPARE(*w.due[0]->alertId(), 3);
@@ -407,11 +324,12 @@ private Q_SLOTS:
         QCOMPARE(int(w.due.size()), 1); // 09:30 is not due at 09:29:58
         w.fakes.clock.advance(seconds{2});
         w.session->Timer1_Timer();
-        QCOMPARE(*w.due.value(1)->alertId(), 2);
+        QCOMPARE(int(w.due.size()), 2);
+        QCOMPARE(*w.due[1]->alertId(), 2);
     }
 
     void theWindowHoldsTogetherInEveryMode() {
-        Window w(section(1, "un", "06/12/2026", "09:00", "255", "Defaut.wav"));
+        Program w(section(1, "un", "06/12/2026", "09:00", "255", "Defaut.wav"));
         // The editor lies over the list, the placeholder over the message box; the time lists
         // make one joined pair in their frame.
         const QSet<QString> onPurpose{"Frame1+fraEdit", "Text1+txtMessage", "fraHeure+cmbH", "fraHeure+cmbM",
