@@ -229,6 +229,21 @@ private Q_SLOTS:
         }
     }
 
+    void aStoreThatCannotBeReadIsToldOnceAndListsNothing() {
+        Program w(section(1, "un", "01/03/2027"));
+        std::filesystem::remove(w.ini);
+        std::filesystem::create_directory(w.ini);
+        w.session->LoadAllAlerts();
+        w.session->LoadAllAlerts();
+        QCOMPARE(w.shown().size(), 1);
+        QVERIFY2(w.shown()[0].startsWith(
+                     QStringLiteral("Impossible de lire les alertes : le fichier Alertes.ini existe "
+                                    "mais ne peut pas être lu (")),
+                 qPrintable(w.shown()[0]));
+        QCOMPARE(w.fakes.dialogs.shown[0].icon, UserDialogs::Icon::Warning);
+        QVERIFY(w.messages().isEmpty());
+    }
+
     void gridListsByDayInTheAlertsColoursAndFollowsReloads() {
         Program w(section(1, "soir", "05/03/2024", "18:00", "255", "Defaut.wav") +
                   section(2, "premier", "1/3/2024") +
