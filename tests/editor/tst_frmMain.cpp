@@ -148,15 +148,19 @@ private Q_SLOTS:
     }
 
     void savingKeepsWhatWasNotChangedUnderTheIdOpened() {
-        // The alert opened (Id 2), and whether the grid is refilled while it is open.
-        for (const auto& [stored, refill] : {
+        enum Meanwhile { Nothing, Refilled, Removed };
+        // The alert opened (Id 2), and what happens to the list while it is open.
+        for (const auto& [stored, meanwhile] : {
                  std::pair{section(2, "deux", "02/03/2027", "14:30", "255", "Defaut.wav", "1\r\nInfo10=/x"),
-                           false},
-                 std::pair{section(2, "minute 05", "02/03/2027", "09:05"), false}, // not offered by the list
-                 std::pair{section(2, "heure 00", "02/03/2027", "00:30"), false},  // nor this hour
-                 std::pair{section(2, "son parti", "02/03/2027", "", "0", "Parti.wav"), false},
-                 std::pair{section(2, std::string(80, 'm'), "02/03/2027"), false}, // longer than can be typed
-                 std::pair{section(2, "deux", "02/03/2027"), true}, // a popup answered meanwhile, say
+                           Nothing},
+                 std::pair{section(2, "minute 05", "02/03/2027", "09:05"),
+                           Nothing},                                                // not offered by the list
+                 std::pair{section(2, "heure 00", "02/03/2027", "00:30"), Nothing}, // nor this hour
+                 std::pair{section(2, "son parti", "02/03/2027", "", "0", "Parti.wav"), Nothing},
+                 std::pair{section(2, std::string(80, 'm'), "02/03/2027"),
+                           Nothing},                                    // longer than can be typed
+                 std::pair{section(2, "deux", "02/03/2027"), Refilled}, // no row is current any more
+                 std::pair{section(2, "deux", "02/03/2027"), Removed},  // acknowledged in its popup, say
              }) {
             Program w(section(1, "un", "01/03/2027") + stored);
             Alerte expected = w.stored(2);
@@ -164,14 +168,18 @@ private Q_SLOTS:
             w.click("cmdModify");
             QVERIFY(w.editor()->mode() == AlertEditor::Mode::Modifying &&
                     !w.find<QLineEdit>("Text1")->isVisible());
-            if (refill)
-                w.session->LoadAllAlerts(); // no row is current any more
+            if (meanwhile == Refilled)
+                w.session->LoadAllAlerts();
+            if (meanwhile == Removed)
+                QVERIFY(w.session->deleteAlert(2).ok());
             if (expected.Message.size() <= MessageTextBox::kMaxTypedLength) {
                 w.message()->setMessage(QStringLiteral("changé"));
                 expected.Message = "changé";
             }
             w.click("cmdAdd");
             QVERIFY(w.shown().isEmpty() && !w.editor()->isVisible());
+            // The edit of an alert removed meanwhile is stored as a new one, here under the same Id.
+            QVERIFY(w.session->table().positionOf(2));
             QCOMPARE(fields(w.stored(2)), fields(expected));
             QCOMPARE(w.stored(1).Message, std::string("un"));
         }
