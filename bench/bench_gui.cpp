@@ -1,7 +1,4 @@
 #include "BenchStore.h"
-#include "ui/Services.h"
-#include "ui/Twips.h"
-#include "ui/UserDialogs.h"
 #include "appearance/RandomSource.h"
 #include "editor/AlarmGrid.h"
 #include "editor/AlertEditor.h"
@@ -10,7 +7,11 @@
 #include "media/ActionLauncher.h"
 #include "media/SoundOutput.h"
 #include "schedule/Clock.h"
+#include "session/Session.h"
 #include "store/AlertStore.h"
+#include "ui/Services.h"
+#include "ui/Twips.h"
+#include "ui/UserDialogs.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -38,9 +39,14 @@ struct BenchServices {
     struct CountingDialogs final : UserDialogs {
         int shown = 0;
         void message(QWidget*, const QString&, Icon) override { ++shown; }
-        bool ask(QWidget*, const QString&, Icon) override { return ++shown, false; }
+        bool ask(QWidget*, const QString&, Icon, bool) override { return ++shown, false; }
         std::optional<QColor> chooseColor(QWidget*, const QColor&) override { return std::nullopt; }
-        std::optional<QString> chooseFileToOpen(QWidget*, const QString&) override { return std::nullopt; }
+        std::optional<QString> chooseFileToOpen(QWidget*, const QString&, const QString&) override {
+            return std::nullopt;
+        }
+        std::optional<QString> chooseFileToSave(QWidget*, const QString&, const QString&, const QString&) override {
+            return std::nullopt;
+        }
         QAction* popupMenu(QMenu*, const QPoint&) override { return nullptr; }
     } dialogs;
     struct Silence final : SoundOutput {
@@ -75,7 +81,12 @@ void settle() {
 
 // The grid refilled from a loaded table, shown at its size in the main window.
 void BM_GridRefill(benchmark::State& state) {
-    const AlertTable table = AlertStore(bench::storeOf(static_cast<int>(state.range(0)))).LoadAllAlerts();
+    const auto loaded = AlertStore(bench::storeOf(static_cast<int>(state.range(0)))).LoadAllAlerts();
+    if (!loaded) {
+        state.SkipWithError("the store cannot be read");
+        return;
+    }
+    const AlertTable& table = *loaded;
     AlarmGrid grid;
     grid.resize(twips::size(6372, 4332));
     PaintCounter counter;
@@ -102,8 +113,9 @@ void BM_AddAlert(benchmark::State& state) {
     fs::copy_file(bench::storeOf(n), ini, fs::copy_options::overwrite_existing);
     AlertStore store(ini);
     BenchServices fakes;
-    frmMain window(store, fakes.services, "5");
-    window.LoadAllAlerts();
+    Session session(store, fakes.clock, fakes.random);
+    frmMain window(session, fakes.services);
+    session.LoadAllAlerts();
     window.ListeAlertes();
     window.show();
     settle();
@@ -113,10 +125,10 @@ void BM_AddAlert(benchmark::State& state) {
         window.editor()->messageBox()->setMessage(QStringLiteral("Appeler le garage %1").arg(++added));
         window.cmdAdd_Click();
         // The new alerts fall due today: keep their popups out of the measurement.
-        window.Timer1().stop();
+        session.Timer1().stop();
         settle();
     }
-    if (window.table().AlertCount() != n + added || fakes.dialogs.shown != 0)
+    if (session.table().AlertCount() != n + added || fakes.dialogs.shown != 0)
         state.SkipWithError("an alert was not added");
 }
 BENCHMARK(BM_AddAlert)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -1,24 +1,14 @@
 #include "app/TrayShell.h"
-#include "editor/AlarmGrid.h"
-#include "editor/AlertEditor.h"
-#include "editor/frmMain.h"
-#include "popup/frmAlerte.h"
-#include "support/FakeServices.h"
+#include "support/ProgramFixture.h"
 #include "support/QtTestMain.h"
 
 #include <QMenu>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QStyleFactory>
 #include <QSystemTrayIcon>
 
-#include <memory>
-
 using namespace zento;
 using namespace std::chrono;
-using zento::test::FakeServices;
-using zento::test::TempDir;
-using zento::test::writeFile;
 
 namespace {
 
@@ -26,29 +16,17 @@ const std::string kOneAlert =
     "[Alerte1]\r\nInfo1=demain\r\nInfo2=08/12/2026\r\nInfo3=0\r\nInfo4=5\r\nInfo5=\r\n"
     "Info6=0\r\nInfo7=16777215\r\nInfo8=\r\nInfo9=0\r\nInfo10=\r\n";
 
-/// The program's window and shell as start-up builds them, on a private store.
-struct Program {
-    TempDir dir;
-    AlertStore store{dir / "Alertes.ini"};
-    FakeServices fakes;
-    std::unique_ptr<frmMain> window;
-    std::unique_ptr<TrayShell> shell;
+/// The program as start-up builds it: its window left to the notification area shell.
+struct Shelled : test::Program {
+    TrayShell shell;
+    QSignalSpy quit{&shell, &TrayShell::quitNow};
 
-    Program(bool withStore, bool trayAvailable) {
-        if (withStore)
-            writeFile(store.IniPath(), kOneAlert);
-        fakes.clock.set(Date{year{2026}, month{12}, day{7}}, hours{10});
-        window = std::make_unique<frmMain>(store, fakes.services, "");
-        window->LoadAllAlerts();
-        window->ListeAlertes();
-        shell = std::make_unique<TrayShell>(*window, fakes.services, trayAvailable);
-        shell->start(store.exists());
+    Shelled(bool withStore, bool trayAvailable)
+        : Program(withStore ? kOneAlert : std::string(), false),
+          shell(*main, *session, fakes.services, [trayAvailable] { return trayAvailable; }) {
+        shell.start(store.exists());
     }
-    ~Program() {
-        shell.reset();
-        window.reset();
-    }
-    void click(const char* name) { window->findChild<QPushButton*>(QString::fromLatin1(name))->click(); }
+    void trayMenu(const char* name) { shell.mnuMenu()->findChild<QAction*>(QLatin1String(name))->trigger(); }
 };
 
 } // namespace
@@ -59,130 +37,84 @@ class tst_TrayShell final : public QObject {
 private Q_SLOTS:
     void initTestCase() { QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion"))); }
 
-    void startUpShowsTheWindowOnlyOnTheFirstUse() {
-        Program normal(true, true);
-        QVERIFY(normal.shell->hasTrayIcon());
-        QVERIFY(!normal.window->isVisible());
-        QVERIFY(normal.window->Timer1().isActive());
-
-        Program first(false, true);
-        QVERIFY(first.shell->hasTrayIcon());
-        QVERIFY(first.window->isVisible());
+    void startsHiddenWithAnIconUnlessThereIsNoStoreOrNoNotificationArea() {
+        for (const auto& [withStore, trayAvailable, shown] :
+             {std::tuple{true, true, false}, std::tuple{false, true, true}, std::tuple{true, false, true}}) {
+            Shelled p(withStore, trayAvailable);
+            QCOMPARE(p.shell.hasTrayIcon(), trayAvailable);
+            QVERIFY(!trayAvailable || p.shell.trayIcon()->toolTip() == QStringLiteral("Zento"));
+            QCOMPARE(p.main->isVisible(), shown);
+            QVERIFY(p.session->Timer1().isActive());
+        }
     }
 
-    void withoutANotificationAreaTheWindowStaysReachable() {
-        Program p(true, false);
-        QVERIFY(!p.shell->hasTrayIcon());
-        QVERIFY(p.window->isVisible());
+    void hidingHidesIntoTheIconOrMinimisesWithoutOne() {
+        Shelled p(true, true);
+        p.trayMenu("mnuAffiche");
         p.click("cmdMasque_0");
-        QVERIFY(p.window->isMinimized());
-        QVERIFY(p.window->isVisible());
-        p.window->showNormal();
-        p.window->showMinimized();
-        QVERIFY(p.window->isVisible());
-        p.fakes.dialogs.answers = {false};
-        p.click("cmdQuit_0");
-        QVERIFY(p.window->isMinimized());
-        QVERIFY(p.window->isVisible());
+        QVERIFY(!p.main->isVisible() && p.session->Timer1().isActive());
+        p.shell.mnuAffiche_Click();
+        p.main->showMinimized();
+        QTRY_VERIFY(!p.main->isVisible());
+        p.shell.activateRequested(); // a second copy brings even a hidden window forward
+        QVERIFY(p.main->isVisible() && !p.main->isMinimized());
+
+        Shelled n(true, false);
+        n.click("cmdMasque_0");
+        QVERIFY(n.main->isMinimized() && n.main->isVisible());
+        n.main->showNormal();
+        n.main->showMinimized();
+        QCoreApplication::processEvents();
+        QVERIFY(n.main->isVisible());
+        n.click("cmdQuit_0"); // and No
+        QVERIFY(n.main->isMinimized() && n.main->isVisible());
+        n.shell.activateRequested(); // a second copy brings it back
+        QVERIFY(!n.main->isMinimized());
     }
 
     void showingRefillsTheGridAndAbandonsTheEdit() {
-        Program p(true, true);
-        p.shell->mnuAffiche_Click();
-        QVERIFY(p.window->isVisible());
+        Shelled p(true, true);
+        p.trayMenu("mnuAffiche");
         p.click("cmdNew");
-        QVERIFY(p.window->editor()->isVisible());
-        p.shell->mnuMasquer_Click();
-        QVERIFY(!p.window->isVisible());
-        writeFile(p.store.IniPath(), kOneAlert + "[Alerte2]\r\nInfo1=ajoutée\r\nInfo2=09/12/2026\r\n");
-        p.window->LoadAllAlerts();
-        p.shell->mnuAffiche_Click();
-        QVERIFY(!p.window->editor()->isVisible());
-        QVERIFY(p.window->findChild<QPushButton*>(QStringLiteral("cmdNew"))->isEnabled());
-        QCOMPARE(p.window->grid()->gridModel().rowCount(), 2);
-    }
-
-    void hidingByButtonMenuAndMinimising() {
-        Program p(true, true);
-        p.shell->mnuAffiche_Click();
-        p.click("cmdMasque_0");
-        QVERIFY(!p.window->isVisible());
-        QVERIFY(p.window->Timer1().isActive());
-        p.shell->mnuAffiche_Click();
-        p.window->showMinimized();
-        QTRY_VERIFY(!p.window->isVisible());
-        p.shell->mnuAffiche_Click();
-        QVERIFY(p.window->isVisible());
-        QVERIFY(!p.window->isMinimized());
+        p.trayMenu("mnuMasquer");
+        test::writeFile(p.ini, kOneAlert + "[Alerte2]\r\nInfo1=ajoutée\r\nInfo2=09/12/2026\r\n");
+        p.session->LoadAllAlerts();
+        p.trayMenu("mnuAffiche");
+        QVERIFY(p.main->isVisible() && !p.editor()->isVisible() && p.find("cmdNew")->isEnabled());
+        QCOMPARE(p.messages(), (QStringList{"demain", "ajoutée"}));
     }
 
     void quittingAsksFirst() {
-        Program p(true, true);
-        p.shell->mnuAffiche_Click();
-        QSignalSpy quit(p.shell.get(), &TrayShell::quitNow);
-        p.fakes.dialogs.answers = {false};
+        Shelled p(true, true);
+        p.shell.mnuAffiche_Click();
         p.click("cmdQuit_0");
-        QCOMPARE(p.fakes.dialogs.texts(), QStringList{"Arreter Zento ?\n\nNon = mode veille\n\n"});
+        QCOMPARE(p.shown(), QStringList{"Arreter Zento ?\n\nNon = mode veille\n\n"});
         QVERIFY(p.fakes.dialogs.shown.back().question);
-        QCOMPARE(quit.count(), 0);
-        QVERIFY(!p.window->isVisible());
-
+        QVERIFY(p.quit.isEmpty() && !p.main->isVisible());
         p.fakes.dialogs.answers = {true};
         p.fakes.sound.playing = true;
-        p.shell->mnuQuit_Click();
-        QCOMPARE(quit.count(), 1);
+        p.trayMenu("mnuQuit");
+        QCOMPARE(p.quit.count(), 1);
         QVERIFY(!p.fakes.sound.playing);
     }
 
     void theCloseBoxEndsUnlessAPopupIsOpen() {
-        Program p(true, true);
-        QSignalSpy quit(p.shell.get(), &TrayShell::quitNow);
-        p.shell->mnuAffiche_Click();
-        p.window->close();
-        QCOMPARE(quit.count(), 1);
+        Shelled p(true, true);
+        p.shell.mnuAffiche_Click();
+        p.main->close();
+        QCOMPARE(p.quit.count(), 1);
 
-        Program q(true, true);
-        QSignalSpy quit2(q.shell.get(), &TrayShell::quitNow);
+        Shelled q(true, true);
         q.fakes.clock.set(Date{year{2026}, month{12}, day{8}}, hours{0});
-        q.window->Timer1_Timer();
-        QCOMPARE(q.window->openPopupCount(), 1);
-        q.shell->mnuAffiche_Click();
-        q.window->close();
-        QCOMPARE(quit2.count(), 0);
-        QVERIFY(!q.window->isVisible());
-        QVERIFY(!q.window->Timer1().isActive());
-        // Answering the popup brings the program back in standby, its timer running.
-        q.window->openPopups().front()->img_Click();
-        QTRY_COMPARE(q.window->openPopupCount(), 0);
-        QVERIFY(q.window->Timer1().isActive());
-        QVERIFY(!q.window->isVisible());
-    }
-
-    void aSecondCopyBringsAShownWindowForwardButLeavesAHiddenOneHidden() {
-        Program p(true, true);
-        p.shell->activateRequested();
-        QVERIFY(!p.window->isVisible());
-        p.shell->mnuAffiche_Click();
-        p.window->showMinimized();
-        QTRY_VERIFY(!p.window->isVisible()); // minimising hid it into the notification area
-        p.shell->activateRequested();
-        QVERIFY(!p.window->isVisible());
-
-        Program n(true, false);
-        n.window->showMinimized();
-        QVERIFY(n.window->isMinimized());
-        n.shell->activateRequested();
-        QVERIFY(!n.window->isMinimized());
-        QVERIFY(n.window->isVisible());
-    }
-
-    void theIconCarriesTheTipAndTheMenu() {
-        Program p(true, true);
-        QCOMPARE(p.shell->trayIcon()->toolTip(), QStringLiteral("Zento"));
-        QStringList entries;
-        for (QAction* a : p.shell->mnuMenu()->actions())
-            entries << a->text();
-        QCOMPARE(entries, (QStringList{"Gérer les alertes", "Masquer", "Quitter"}));
+        q.session->Timer1_Timer();
+        QCOMPARE(q.session->openPopupCount(), 1);
+        q.shell.mnuAffiche_Click();
+        q.main->close();
+        QVERIFY(q.quit.isEmpty() && !q.main->isVisible());
+        // Answering the popup brings the program back in standby, its tick running.
+        q.due.value(0)->img_Click();
+        QTRY_COMPARE(q.session->openPopupCount(), 0);
+        QVERIFY(q.session->Timer1().isActive() && !q.main->isVisible());
     }
 };
 

@@ -6,6 +6,7 @@
 #include "schedule/Clock.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -53,11 +54,16 @@ public:
     }
 };
 
-/// Records what would have been opened.
+/// Records what would have been opened, and tells `onOpen` when it happens.
 class FakeLauncher final : public ActionLauncher {
 public:
     std::vector<std::string> opened;
-    void OpenAction(const std::string& target) override { opened.push_back(target); }
+    std::function<void()> onOpen;
+    void OpenAction(const std::string& target) override {
+        opened.push_back(target);
+        if (onOpen)
+            onOpen();
+    }
 };
 
 } // namespace zento::test
