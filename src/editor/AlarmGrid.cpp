@@ -52,12 +52,6 @@ std::optional<std::int32_t> AlarmGrid::currentRowId() const {
     return std::nullopt;
 }
 
-std::optional<std::int32_t> AlarmGrid::currentRowPosition() const {
-    if (const auto* r = currentRow())
-        return r->position;
-    return std::nullopt;
-}
-
 QString AlarmGrid::currentRowMessage() const {
     const auto* r = currentRow();
     return r ? r->message : QString();

@@ -25,9 +25,8 @@ public:
     std::int32_t SelectedAlertId() const { return m_selectedAlertId; }
     bool GridUpdating() const { return m_gridUpdating; }
 
-    /// Id and table position of the current row; nullopt when no data row is current.
+    /// Id of the current row; nullopt when no data row is current.
     std::optional<std::int32_t> currentRowId() const;
-    std::optional<std::int32_t> currentRowPosition() const;
     /// Message column of the current row (empty when none).
     QString currentRowMessage() const;
 

@@ -18,7 +18,6 @@ public:
     /// Sets the text as loaded (any length); the typing limit becomes max(60, its length).
     void setMessage(const QString& text);
     QString message() const { return toPlainText(); }
-    int maxLength() const { return m_maxLength; }
 
 Q_SIGNALS:
     void clicked();

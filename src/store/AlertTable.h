@@ -17,7 +17,6 @@ public:
     explicit AlertTable(std::vector<Alerte> alerts) : m_alerts(std::move(alerts)) {}
 
     std::int32_t AlertCount() const { return static_cast<std::int32_t>(m_alerts.size()); }
-    bool isValidPosition(std::int32_t position) const { return position >= 1 && position <= AlertCount(); }
 
     /// The alert at a position 1..AlertCount().
     const Alerte& at(std::int32_t position) const {
