@@ -57,23 +57,36 @@ LocalTime wallOf(const icaltimetype& t, Date d) {
 /// is kept; a zoned or UTC time goes through its instant into the process's time zone. A zoned
 /// time in the gap of a change to summer time takes the offset from before the change, as
 /// RFC 5545 says (libical takes the one after, an hour early).
-LocalTime toLocal(const icaltimetype& t) {
-    const LocalTime wall = wallOf(t, *dateOf(t));
+LocalTime toLocal(icaltimetype t) {
     if (t.is_date || !t.zone)
-        return wall;
-    std::time_t s = icaltime_as_timet_with_zone(t, t.zone);
-    if (t.zone != icaltimezone_get_utc_timezone()) {
-        const icaltimetype back = icaltime_from_timet_with_zone(s, 0, const_cast<icaltimezone*>(t.zone));
+        return wallOf(t, *dateOf(t));
+    // A zone is worked out once, up to ical::kLastZoneYear, and a later time converted 400·k
+    // years earlier: the calendar repeats every 400 years (146,097 days), and so do the zones'
+    // yearly rules. Past 2582 libical gave the last offset it had (no summer time), slowly.
+    int cycles = 0;
+    if (t.year > ical::kLastZoneYear) {
+        cycles = (t.year - ical::kLastZoneYear + 399) / 400;
+        t.year -= 400 * cycles;
+    }
+    const LocalTime wall = wallOf(t, *dateOf(t));
+    auto* zone = const_cast<icaltimezone*>(t.zone);
+    std::time_t s = icaltime_as_timet_with_zone(t, zone);
+    if (zone != icaltimezone_get_utc_timezone()) {
+        icaltimetype last = t;
+        last.year = ical::kLastZoneYear - 5; // libical adds five years to what it is asked for
+        icaltimezone_get_utc_offset(zone, &last, nullptr);
+        const icaltimetype back = icaltime_from_timet_with_zone(s, 0, zone);
         if (const auto backDay = dateOf(back))
             s += static_cast<std::time_t>((wall - wallOf(back, *backDay)).count());
     }
+    const days shift{146097L * cycles};
     // By the C library, as SystemClock does, but from time_t: system_clock ends in 2262.
     std::tm tm{};
     if (!::localtime_r(&s, &tm))
-        return LocalTime{seconds{s}};
+        return LocalTime{seconds{s}} + shift;
     return local_days{Date{year{tm.tm_year + 1900}, month{static_cast<unsigned>(tm.tm_mon + 1)},
                            day{static_cast<unsigned>(tm.tm_mday)}}} +
-           hours{tm.tm_hour} + minutes{tm.tm_min} + seconds{tm.tm_sec};
+           hours{tm.tm_hour} + minutes{tm.tm_min} + seconds{tm.tm_sec} + shift;
 }
 
 /// The property's time with the zone of its TZID attached: the calendar's own VTIMEZONE, else a

@@ -41,7 +41,7 @@ enum class ImportReason {
     EndIgnored,         ///< COUNT or UNTIL; detail: the rule's end
     ExceptionsIgnored,  ///< EXDATE after the first imported occurrence
     ExtraDatesIgnored,  ///< RDATE or a second RRULE still to come
-    UnknownTimeZone,    ///< detail: the TZID; the time is taken as local wall time
+    UnknownTimeZone,    ///< detail: the TZID, unknown or too costly; the time is taken as local wall time
     LocalTimeVaries,    ///< a rule kept in another zone (detail) does not keep one local time
     FixedAlarmRepeated, ///< an alarm at a fixed date on a recurring item: reminds at each start
     TextShortened,      ///< the message was cut to kMaxImportedMessage characters

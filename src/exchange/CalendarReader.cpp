@@ -12,6 +12,83 @@ namespace {
 /// A logical line longer than this is not a calendar's: refused rather than handed to libical.
 constexpr std::size_t kMaxLogicalLine = 1 << 20;
 
+/// The iterations libical may spend on a file's time zone definitions. libical works out a zone's
+/// changes from the first rule of each part up to the year asked for (we ask for 2500 at most), at
+/// some microseconds an iteration: real zones change twice a year at most, from 1601 at the
+/// earliest (under 2,000 iterations), while a rule repeating every second would keep it busy for
+/// hours.
+constexpr double kZoneBudget = 10000;
+constexpr double kZonesBudget = 20000;
+
+/// Every entry of a BY list, or 1 when it is empty.
+template <std::size_t N>
+double entries(const short (&list)[N]) {
+    std::size_t n = 0;
+    while (n < N && list[n] != ICAL_RECURRENCE_ARRAY_MAX)
+        ++n;
+    return n == 0 ? 1.0 : static_cast<double>(n);
+}
+
+/// An upper bound of the iterations libical spends on one part (STANDARD or DAYLIGHT) of a zone:
+/// its rules' candidates up to kLastZoneYear, and its dates.
+double partCost(icalcomponent* part) {
+    const icaltimetype start = icalcomponent_get_dtstart(part);
+    double cost = 1;
+    for (icalproperty* p = icalcomponent_get_first_property(part, ICAL_RDATE_PROPERTY); p;
+         p = icalcomponent_get_next_property(part, ICAL_RDATE_PROPERTY))
+        ++cost;
+    for (icalproperty* p = icalcomponent_get_first_property(part, ICAL_RRULE_PROPERTY); p;
+         p = icalcomponent_get_next_property(part, ICAL_RRULE_PROPERTY)) {
+        const icalrecurrencetype r = icalproperty_get_rrule(p);
+        double perYear = 0;
+        switch (r.freq) {
+        case ICAL_YEARLY_RECURRENCE:
+            perYear = 1;
+            break;
+        case ICAL_MONTHLY_RECURRENCE:
+            perYear = 12;
+            break;
+        case ICAL_WEEKLY_RECURRENCE:
+            perYear = 53;
+            break;
+        case ICAL_DAILY_RECURRENCE:
+            perYear = 366;
+            break;
+        case ICAL_HOURLY_RECURRENCE:
+            perYear = 366.0 * 24;
+            break;
+        case ICAL_MINUTELY_RECURRENCE:
+            perYear = 366.0 * 24 * 60;
+            break;
+        default:
+            perYear = 366.0 * 24 * 3600;
+            break;
+        }
+        // The BY lists narrow or widen each period; all counted as widening, a weekday without
+        // its rank ("SU", not "-1SU") as one day of every week of the year.
+        double days = 0;
+        for (std::size_t i = 0; i < ICAL_BY_DAY_SIZE && r.by_day[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i)
+            days += icalrecurrencetype_day_position(r.by_day[i]) == 0 ? 53 : 1;
+        perYear *= entries(r.by_second) * entries(r.by_minute) * entries(r.by_hour) *
+                   entries(r.by_month_day) * entries(r.by_year_day) * entries(r.by_week_no) *
+                   entries(r.by_month) * std::max(1.0, days);
+        const int last =
+            icaltime_is_null_time(r.until) ? kLastZoneYear : std::min(r.until.year, kLastZoneYear);
+        const double years = std::max(1, last - (icaltime_is_null_time(start) ? 0 : start.year) + 1);
+        cost += perYear * years;
+    }
+    return cost;
+}
+
+/// An upper bound of the iterations libical may spend on a time zone definition.
+double zoneCost(icalcomponent* zone) {
+    double cost = 0;
+    for (icalcomponent* part = icalcomponent_get_first_component(zone, ICAL_ANY_COMPONENT); part;
+         part = icalcomponent_get_next_component(zone, ICAL_ANY_COMPONENT))
+        cost += partCost(part);
+    return cost;
+}
+
 /// The physical lines of the text, without their ends (CR LF, LF or a lone CR).
 std::vector<std::string_view> splitLines(std::string_view text) {
     std::vector<std::string_view> lines;
@@ -217,6 +294,7 @@ Status ReadCalendarFile(std::string_view text, const std::function<void(const Ca
     ComponentPtr zones;
     std::vector<CalendarItem> waiting;
     bool anyCalendar = false;
+    double zonesCost = 0;
 
     auto hand = [&onItem, &zones](const CalendarItem& item) {
         icalcomponent_add_component(zones.get(), item.component);
@@ -321,7 +399,13 @@ Status ReadCalendarFile(std::string_view text, const std::function<void(const Ca
         if (icalcomponent_isa(done.get()) == ICAL_VTIMEZONE_COMPONENT) {
             if (!damage.what.empty())
                 return failAt(damage.line, "fuseau horaire illisible : " + damage.what);
-            icalcomponent_add_component(zones.get(), done.release());
+            // A zone too costly to work out is left out: its times are then taken as they
+            // stand, and the report says so, as for a zone the file does not define.
+            const double cost = zoneCost(done.get());
+            if (cost <= kZoneBudget && zonesCost + cost <= kZonesBudget) {
+                zonesCost += cost;
+                icalcomponent_add_component(zones.get(), done.release());
+            }
             continue;
         }
         CalendarItem item{done.get(), current.line,

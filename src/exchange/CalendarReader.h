@@ -10,6 +10,10 @@
 
 namespace zento::ical {
 
+/// The last year for which libical is asked a zone's offset: it works a zone's changes out again
+/// from its first rule for every year asked past those it has, and always past 2582.
+constexpr int kLastZoneYear = 2500;
+
 /// An event or a task of a calendar file.
 struct CalendarItem {
     /// The item, lent for the call only. Its parent is a VCALENDAR holding the time zones of its

@@ -36,7 +36,7 @@ std::string reasonText(const ImportIssue& issue) {
     case ImportReason::ExtraDatesIgnored:
         return "les dates ajoutées à la répétition ne sont pas reprises";
     case ImportReason::UnknownTimeZone:
-        return "fuseau horaire inconnu (" + d + ") : heure prise telle quelle";
+        return "fuseau horaire inconnu ou inutilisable (" + d + ") : heure prise telle quelle";
     case ImportReason::LocalTimeVaries:
         return "heure locale fixe, alors que l'original suit le fuseau " + d +
                " (une heure d'écart une partie de l'année)";

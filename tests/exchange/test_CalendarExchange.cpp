@@ -204,6 +204,12 @@ TEST_F(Exchange, ImportsWhatOtherProgramsWrite) {
              "BEGIN:VTIMEZONE\nTZID:Custom\nBEGIN:STANDARD\nDTSTART:19700101T000000\nTZOFFSETFROM:+0300\n"
              "TZOFFSETTO:+0300\nEND:STANDARD\nEND:VTIMEZONE\n",
          {{"10/01/2027", "08:00", "0"}}},
+        {"zone too costly to work out: taken as it stands",
+         "BEGIN:VTIMEZONE\nTZID:Busy\nBEGIN:STANDARD\nDTSTART:20000101T000000\nTZOFFSETFROM:+0300\n"
+         "TZOFFSETTO:+0300\nRRULE:FREQ=SECONDLY\nEND:STANDARD\nEND:VTIMEZONE\n" +
+             ev + "DTSTART;TZID=Busy:20270110T100000\n" + end,
+         {{"10/01/2027", "10:00", "0"}},
+         {ImportReason::UnknownTimeZone}},
         {"weekly in UTC",
          ev + "DTSTART:20270104T080000Z\nRRULE:FREQ=WEEKLY\n" + end,
          {{"11/01/2027", "09:00", "2"}},
@@ -344,6 +350,31 @@ TEST_F(Exchange, ImportsWhatOtherProgramsWrite) {
         for (const Alerte& a : plan->alerts)
             EXPECT_TRUE(a.Action.empty());
     }
+}
+
+// libical works a zone's changes out only up to 2582, and again for every time asked past it.
+TEST_F(Exchange, ZonedTimesCenturiesAheadKeepTheirZonesSummerTime) {
+    const std::string zone = "BEGIN:VTIMEZONE\nTZID:Est\n"
+                             "BEGIN:STANDARD\nDTSTART:16011104T020000\nTZOFFSETFROM:-0400\nTZOFFSETTO:-0500\n"
+                             "RRULE:FREQ=YEARLY;BYMONTH=11;BYDAY=1SU\nEND:STANDARD\n"
+                             "BEGIN:DAYLIGHT\nDTSTART:16010311T020000\nTZOFFSETFROM:-0500\nTZOFFSETTO:-0400\n"
+                             "RRULE:FREQ=YEARLY;BYMONTH=3;BYDAY=2SU\nEND:DAYLIGHT\nEND:VTIMEZONE\n";
+    const struct {
+        const char* start;
+        const char* local;
+    } cases[] = {{"20270701T100000", "01/07/2027 16:00"},
+                 {"29000701T100000", "01/07/2900 16:00"},
+                 {"29001201T100000", "01/12/2900 16:00"},
+                 {"99990701T100000", "01/07/9999 16:00"}};
+    std::string items;
+    for (const auto& c : cases)
+        items += std::string("BEGIN:VEVENT\nUID:") + c.start + "\nSUMMARY:x\nDTSTART;TZID=Est:" + c.start +
+                 "\nEND:VEVENT\n";
+    const auto plan = PlanImport(calendar(zone + items), at(2027, 1, 4, 12), options());
+    ASSERT_TRUE(plan.ok()) << plan.error().detail;
+    ASSERT_EQ(plan->alerts.size(), std::size(cases));
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(plan->alerts[i].AlertDate + " " + plan->alerts[i].AlertTime, cases[i].local);
 }
 
 TEST_F(Exchange, MessagesUidsAndDefaults) {
