@@ -5,44 +5,32 @@
 #include <map>
 
 using namespace zento;
-using zento::test::TempDir;
 namespace fs = std::filesystem;
 
 namespace {
 
-/// Settings kept in memory: the data folder's value, and how often it was written.
-class FakeSettings final : public SettingsStore {
-public:
+/// Settings kept in memory: the data folder's value, and how often something was written.
+struct FakeSettings final : SettingsStore {
     std::string dataPath;
     bool canCreate = true;
     int writes = 0;
 
-    static bool isDataPath(std::string_view key, std::string_view name) {
-        return key == kSettingsKeyPath && name == kDataPathValue;
-    }
     std::string ReadRegistryValue(std::string_view key, std::string_view name) override {
-        return isDataPath(key, name) ? dataPath : std::string();
+        return key == kSettingsKeyPath && name == kDataPathValue ? dataPath : std::string();
     }
     bool CreateRegistryKey(std::string_view) override { return canCreate; }
     bool WriteRegistryValue(std::string_view key, std::string_view name, std::string_view value) override {
         ++writes;
-        if (isDataPath(key, name))
+        if (key == kSettingsKeyPath && name == kDataPathValue)
             dataPath = value;
         return true;
     }
 };
 
-EnvironmentLookup env(std::map<std::string, std::string> vars) {
-    return [vars](const char* name) -> std::optional<std::string> {
-        const auto it = vars.find(name);
-        return it == vars.end() ? std::nullopt : std::optional(it->second);
-    };
-}
-
 } // namespace
 
 TEST(DataLocation, TheRememberedFolderOrTheDesktopsDefaultMadeAndRemembered) {
-    TempDir home;
+    test::TempDir home;
     const std::string h = home.path().string();
     test::writeFile(home / "blocked", "a file where a folder should go");
     struct Case {
@@ -55,11 +43,9 @@ TEST(DataLocation, TheRememberedFolderOrTheDesktopsDefaultMadeAndRemembered) {
     const Case cases[] = {
         {"a first start (not even ~/.local/share exists)", "", {{"HOME", h}}, ".local/share/Zento"},
         {"XDG_DATA_HOME", "", {{"XDG_DATA_HOME", h + "/d"}, {"HOME", h}}, "d/Zento"},
-        // Empty or relative, it is ignored, as the desktop conventions say.
-        {"XDG_DATA_HOME empty", "", {{"XDG_DATA_HOME", ""}, {"HOME", h}}, ".local/share/Zento"},
+        // A relative one is ignored, as the desktop conventions say.
         {"XDG_DATA_HOME relative", "", {{"XDG_DATA_HOME", "d"}, {"HOME", h}}, ".local/share/Zento"},
-        {"a remembered folder, taken even when missing", h + "/gone", {{"HOME", h}}, "gone"},
-        {"a remembered folder ending in a separator", h + "/gone/", {}, "gone"},
+        {"a remembered folder, taken even when missing", h + "/gone/", {}, "gone"},
         {"settings that cannot be created", "", {{"XDG_DATA_HOME", h + "/data"}}, "data/Zento", false},
         {"a file in the way", "", {{"XDG_DATA_HOME", h + "/blocked"}}, ""},
         {"no home at all", "", {}, ""},
@@ -68,10 +54,12 @@ TEST(DataLocation, TheRememberedFolderOrTheDesktopsDefaultMadeAndRemembered) {
         FakeSettings settings;
         settings.dataPath = c.stored;
         settings.canCreate = c.canCreate;
-        const auto r = LocateData(settings, env(c.vars));
+        const auto r = LocateData(settings, [&](const char* name) -> std::optional<std::string> {
+            const auto it = c.vars.find(name);
+            return it == c.vars.end() ? std::nullopt : std::optional(it->second);
+        });
         ASSERT_EQ(r.ok(), !c.folder.empty()) << c.what << ": " << r.error;
         if (!r.ok()) {
-            EXPECT_EQ(r.error.rfind("Impossible de créer le dossier de données", 0), 0u) << r.error;
             EXPECT_EQ(settings.writes, 0) << c.what;
             continue;
         }
@@ -84,8 +72,4 @@ TEST(DataLocation, TheRememberedFolderOrTheDesktopsDefaultMadeAndRemembered) {
         EXPECT_EQ(settings.writes, remembered ? 1 : 0) << c.what;
         EXPECT_EQ(settings.dataPath, remembered ? folder.string() : c.stored) << c.what;
     }
-    // The error names the folder.
-    FakeSettings settings;
-    EXPECT_NE(LocateData(settings, env({{"XDG_DATA_HOME", h + "/blocked"}})).error.find(h + "/blocked/Zento"),
-              std::string::npos);
 }

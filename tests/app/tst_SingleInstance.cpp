@@ -12,10 +12,8 @@
 #include <QSysInfo>
 #include <QThread>
 
-#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 using namespace zento;
 using Message = SingleInstance::Message;
@@ -94,13 +92,9 @@ private Q_SLOTS:
         QTest::newRow("show") << QByteArray("ZENTO/1 SHOW\n") << 2 << false;
         QTest::newRow("new alert") << QByteArray("ZENTO/1 NEW-ALERT\n") << 3 << false;
         QTest::newRow("other version") << QByteArray("ZENTO/2 ACTIVATE\n") << -1 << false;
-        QTest::newRow("no prefix") << QByteArray("ACTIVATE\n") << -1 << false;
         QTest::newRow("lower case") << QByteArray("zento/1 activate\n") << -1 << false;
-        QTest::newRow("unknown word") << QByteArray("ZENTO/1 QUIT\n") << -1 << false;
-        QTest::newRow("trailing space") << QByteArray("ZENTO/1 ACTIVATE \n") << -1 << false;
         QTest::newRow("carriage return") << QByteArray("ZENTO/1 ACTIVATE\r\n") << -1 << false;
         QTest::newRow("nul inside") << QByteArray("ZENTO/1 ACTI\0VATE\n", 18) << -1 << false;
-        QTest::newRow("empty line") << QByteArray("\n") << -1 << false;
         QTest::newRow("line too long") << QByteArray(300, 'x') + "\nZENTO/1 ACTIVATE\n" << -1 << false;
         QTest::newRow("huge blob") << QByteArray(1 << 20, 'A') << -1 << false;
         QTest::newRow("no newline") << QByteArray("ZENTO/1 ACTIVATE") << -1 << true;
@@ -139,8 +133,6 @@ private Q_SLOTS:
         QTest::newRow("ends meanwhile") << "ends" << QByteArray() << SecondStart::TookOver;
         QTest::newRow("another version answers")
             << "answers" << QByteArray("ZENTO/2 OK\n") << SecondStart::NoAnswer;
-        QTest::newRow("another program answers")
-            << "answers" << QByteArray("HTTP/1.1 400 Bad Request\n") << SecondStart::NoAnswer;
     }
 
     void aSecondStartAlwaysEnds() {
