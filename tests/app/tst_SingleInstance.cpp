@@ -85,30 +85,27 @@ private Q_SLOTS:
 
     void linesFromAnotherCopy_data() {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("signal");  // the one it raises; -1: dropped unanswered
-        QTest::addColumn<bool>("silent"); // the client never ends its line
-        QTest::newRow("activate") << QByteArray("ZENTO/1 ACTIVATE\n") << 0 << false;
-        QTest::newRow("reload") << QByteArray("ZENTO/1 RELOAD\n") << 1 << false;
-        QTest::newRow("show") << QByteArray("ZENTO/1 SHOW\n") << 2 << false;
-        QTest::newRow("new alert") << QByteArray("ZENTO/1 NEW-ALERT\n") << 3 << false;
-        QTest::newRow("other version") << QByteArray("ZENTO/2 ACTIVATE\n") << -1 << false;
-        QTest::newRow("lower case") << QByteArray("zento/1 activate\n") << -1 << false;
-        QTest::newRow("carriage return") << QByteArray("ZENTO/1 ACTIVATE\r\n") << -1 << false;
-        QTest::newRow("nul inside") << QByteArray("ZENTO/1 ACTI\0VATE\n", 18) << -1 << false;
-        QTest::newRow("line too long") << QByteArray(300, 'x') + "\nZENTO/1 ACTIVATE\n" << -1 << false;
-        QTest::newRow("huge blob") << QByteArray(1 << 20, 'A') << -1 << false;
-        QTest::newRow("no newline") << QByteArray("ZENTO/1 ACTIVATE") << -1 << true;
+        QTest::addColumn<int>("signal"); // the one it raises; -1: dropped unanswered
+        QTest::newRow("activate") << QByteArray("ZENTO/1 ACTIVATE\n") << 0;
+        QTest::newRow("reload") << QByteArray("ZENTO/1 RELOAD\n") << 1;
+        QTest::newRow("show") << QByteArray("ZENTO/1 SHOW\n") << 2;
+        QTest::newRow("new alert") << QByteArray("ZENTO/1 NEW-ALERT\n") << 3;
+        QTest::newRow("other version") << QByteArray("ZENTO/2 ACTIVATE\n") << -1;
+        QTest::newRow("lower case") << QByteArray("zento/1 activate\n") << -1;
+        QTest::newRow("carriage return") << QByteArray("ZENTO/1 ACTIVATE\r\n") << -1;
+        QTest::newRow("nul inside") << QByteArray("ZENTO/1 ACTI\0VATE\n", 18) << -1;
+        QTest::newRow("line too long") << QByteArray(300, 'x') + "\nZENTO/1 ACTIVATE\n" << -1;
+        QTest::newRow("huge blob") << QByteArray(1 << 20, 'A') << -1;
+        QTest::newRow("no newline") << QByteArray("ZENTO/1 ACTIVATE") << -1;
     }
 
     void linesFromAnotherCopy() {
         QFETCH(QByteArray, bytes);
         QFETCH(int, signal);
-        QFETCH(bool, silent);
         test::TempDir dir;
         const QString folder = folderOf(dir);
         SingleInstance primary(folder);
-        if (silent)
-            primary.setClientTimeout(100);
+        primary.setClientTimeout(300); // for the client that never ends its line
         QVERIFY(primary.tryBecomePrimary());
         QSignalSpy activated(&primary, &SingleInstance::activateRequested);
         QSignalSpy reloaded(&primary, &SingleInstance::reloadRequested);
@@ -182,40 +179,32 @@ private Q_SLOTS:
     }
 
     void leftoversOfACrash_data() {
-        QTest::addColumn<QByteArray>("lock"); // null: no lock file
+        QTest::addColumn<QByteArray>("lock");
         QTest::addColumn<int>("lockAgeSeconds");
-        QTest::addColumn<bool>("socketFile");
         QTest::addColumn<bool>("primary");
-        QTest::newRow("socket file only") << QByteArray() << 0 << true << true;
-        QTest::newRow("old damaged lock") << QByteArray("garbage") << 60 << true << true;
-        QTest::newRow("old empty lock") << QByteArray("") << 60 << false << true;
+        QTest::newRow("old damaged lock") << QByteArray("garbage") << 60 << true;
         // A copy may be writing it at this very moment.
-        QTest::newRow("fresh empty lock") << QByteArray("") << 0 << false << false;
+        QTest::newRow("fresh empty lock") << QByteArray("") << 0 << false;
         // The running test process itself holds it: a live owner, however old its lock.
         QTest::newRow("lock of a live process")
             << QByteArray::number(QCoreApplication::applicationPid()) + "\n" +
                    QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8() + "\n" +
                    QSysInfo::machineHostName().toUtf8() + "\n"
-            << 3600 << false << false;
+            << 3600 << false;
     }
 
     void leftoversOfACrash() {
         QFETCH(QByteArray, lock);
         QFETCH(int, lockAgeSeconds);
-        QFETCH(bool, socketFile);
         QFETCH(bool, primary);
         test::TempDir dir;
         const QString folder = folderOf(dir);
-        if (!lock.isNull()) {
-            QFile file(SingleInstance::lockPath(folder));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(lock);
-            file.flush(); // before dating it back: a later flush would make it new again
-            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-lockAgeSeconds),
-                                     QFileDevice::FileModificationTime));
-        }
-        if (socketFile)
-            test::writeFile(SingleInstance::socketPath(folder).toStdString(), "left behind");
+        QFile file(SingleInstance::lockPath(folder));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(lock);
+        file.flush(); // before dating it back: a later flush would make it new again
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-lockAgeSeconds),
+                                 QFileDevice::FileModificationTime));
 
         SingleInstance instance(folder);
         QCOMPARE(instance.tryBecomePrimary(), primary);
