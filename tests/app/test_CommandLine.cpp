@@ -82,6 +82,7 @@ TEST(CommandLine, AddTakesRecurrenceNamesAndRefusesWhatTheEditorWould) {
         EXPECT_EQ(ParseRecurrenceOption(bad), std::nullopt) << bad;
 
     const Alerte fresh{0, "", "07/12/2026", "0", "5", "Defaut.wav", "12632319", "255", "", "0", "", ""};
+    // What --add makes of one option's value (no option: the value is the message), as stored.
     const auto added = [&](std::optional<std::string> AddOptions::*option, const char* value) {
         AddOptions o;
         o.message = option ? "Réunion" : value;
