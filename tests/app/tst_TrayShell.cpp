@@ -4,7 +4,6 @@
 
 #include <QMenu>
 #include <QSignalSpy>
-#include <QSystemTrayIcon>
 
 #include <functional>
 
@@ -29,10 +28,9 @@ struct Shelled : test::Program {
     TrayShell shell;
     QSignalSpy quit{&shell, &TrayShell::quitNow};
 
-    explicit Shelled(bool trayAtStart, bool withStore = true)
-        : Program(withStore ? alert(1, "réunion", "10:30") + alert(2, "train", "11:00") : std::string(),
-                  false),
-          tray(trayAtStart), shell(*main, *session, fakes.services, [this] { return tray; }) {
+    explicit Shelled(bool trayAtStart)
+        : Program(alert(1, "réunion", "10:30") + alert(2, "train", "11:00"), false), tray(trayAtStart),
+          shell(*main, *session, fakes.services, [this] { return tray; }) {
         shell.start(store.exists());
         session->Timer1().setInterval(5); // the 3-second tick, quickened
     }
