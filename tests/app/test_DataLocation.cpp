@@ -5,113 +5,71 @@
 #include <map>
 
 using namespace zento;
-using zento::test::TempDir;
 namespace fs = std::filesystem;
 
 namespace {
 
-/// Settings kept in memory, counting what start-up does with them.
-class FakeSettings final : public SettingsStore {
-public:
-    std::map<std::string, std::string> values;
+/// Settings kept in memory: the data folder's value, and how often something was written.
+struct FakeSettings final : SettingsStore {
+    std::string dataPath;
     bool canCreate = true;
-    int creates = 0;
     int writes = 0;
 
-    std::string ReadRegistryValue(std::string_view keyPath, std::string_view name) override {
-        const auto it = values.find(std::string(keyPath) + "|" + std::string(name));
-        return it == values.end() ? std::string() : it->second;
+    std::string ReadRegistryValue(std::string_view key, std::string_view name) override {
+        return key == kSettingsKeyPath && name == kDataPathValue ? dataPath : std::string();
     }
-    bool CreateRegistryKey(std::string_view keyPath) override {
-        EXPECT_EQ(keyPath, "Software\\Olvani\\Zento\\Settings");
-        ++creates;
-        return canCreate;
-    }
-    bool WriteRegistryValue(std::string_view keyPath, std::string_view name,
-                            std::string_view value) override {
+    bool CreateRegistryKey(std::string_view) override { return canCreate; }
+    bool WriteRegistryValue(std::string_view key, std::string_view name, std::string_view value) override {
         ++writes;
-        values[std::string(keyPath) + "|" + std::string(name)] = std::string(value);
+        if (key == kSettingsKeyPath && name == kDataPathValue)
+            dataPath = value;
         return true;
     }
-    std::string dataPath() { return ReadRegistryValue(kSettingsKeyPath, kDataPathValue); }
 };
-
-EnvironmentLookup env(std::map<std::string, std::string> vars) {
-    return [vars](const char* name) -> std::optional<std::string> {
-        const auto it = vars.find(name);
-        if (it == vars.end())
-            return std::nullopt;
-        return it->second;
-    };
-}
 
 } // namespace
 
-TEST(DataLocation, DefaultFolderFollowsTheDesktopConventions) {
-    EXPECT_EQ(DefaultDataFolder(env({{"XDG_DATA_HOME", "/d"}, {"HOME", "/h"}})), fs::path("/d/Zento"));
-    EXPECT_EQ(DefaultDataFolder(env({{"HOME", "/h"}})), fs::path("/h/.local/share/Zento"));
-    EXPECT_EQ(DefaultDataFolder(env({{"XDG_DATA_HOME", ""}, {"HOME", "/h"}})),
-              fs::path("/h/.local/share/Zento"));
-    EXPECT_EQ(DefaultDataFolder(env({{"XDG_DATA_HOME", "relative"}, {"HOME", "/h"}})),
-              fs::path("/h/.local/share/Zento"))
-        << "a relative XDG_DATA_HOME is ignored, as the desktop conventions say";
-    EXPECT_EQ(DefaultDataFolder(env({})), std::nullopt);
-}
-
-TEST(DataLocation, FirstStartCreatesTheFolderWithItsParentsAndRemembersIt) {
-    TempDir home;
-    FakeSettings settings;
-    // A fresh account: not even ~/.local/share exists.
-    const auto r = LocateData(settings, env({{"HOME", home.path().string()}}));
-    ASSERT_TRUE(r.ok()) << r.error;
-    const fs::path expected = home / ".local/share/Zento";
-    EXPECT_TRUE(fs::is_directory(expected));
-    EXPECT_EQ(r.location.DataPath, expected);
-    EXPECT_EQ(r.location.IniPath, expected / "Alertes.ini");
-    EXPECT_FALSE(fs::exists(r.location.IniPath)) << "the store is created by the first write only";
-    EXPECT_EQ(settings.dataPath(), expected.string());
-}
-
-TEST(DataLocation, SecondStartTakesTheStoredFolderAndWritesNothing) {
-    TempDir home;
-    FakeSettings settings;
-    settings.values["Software\\Olvani\\Zento\\Settings|DataPath"] = "/nulle/part";
-    const auto r = LocateData(settings, env({{"HOME", home.path().string()}}));
-    ASSERT_TRUE(r.ok());
-    EXPECT_EQ(r.location.DataPath, fs::path("/nulle/part")) << "used as it is, even when missing";
-    EXPECT_EQ(r.location.IniPath, fs::path("/nulle/part/Alertes.ini"));
-    EXPECT_EQ(settings.creates + settings.writes, 0);
-    EXPECT_FALSE(fs::exists("/nulle/part"));
-}
-
-TEST(DataLocation, SettingsThatCannotBeCreatedAreNotFatal) {
-    TempDir home;
-    FakeSettings settings;
-    settings.canCreate = false;
-    const auto r = LocateData(settings, env({{"XDG_DATA_HOME", (home / "data").string()}}));
-    ASSERT_TRUE(r.ok());
-    EXPECT_EQ(r.location.DataPath, home / "data" / "Zento");
-    EXPECT_EQ(settings.writes, 0);
-}
-
-TEST(DataLocation, AFolderThatCannotBeCreatedStopsStartUpWithAClearMessage) {
-    TempDir home;
+TEST(DataLocation, TheRememberedFolderOrTheDesktopsDefaultMadeAndRemembered) {
+    test::TempDir home;
+    const std::string h = home.path().string();
     test::writeFile(home / "blocked", "a file where a folder should go");
-    FakeSettings settings;
-    const auto r = LocateData(settings, env({{"XDG_DATA_HOME", (home / "blocked").string()}}));
-    ASSERT_FALSE(r.ok());
-    EXPECT_EQ(
-        r.error.rfind("Impossible de créer le dossier de données " + (home / "blocked/Zento").string(), 0),
-        0u)
-        << r.error;
-    EXPECT_EQ(settings.creates + settings.writes, 0) << "nothing is written";
-
-    const auto none = LocateData(settings, env({}));
-    EXPECT_FALSE(none.ok());
-}
-
-TEST(DataLocation, AStoredPathEndingInASeparatorStillNamesTheFileInside) {
-    FakeSettings settings;
-    settings.values["Software\\Olvani\\Zento\\Settings|DataPath"] = "/data/zento/";
-    EXPECT_EQ(LocateData(settings, env({})).location.IniPath, fs::path("/data/zento/Alertes.ini"));
+    struct Case {
+        const char* what;
+        std::string stored; // the folder the settings remember
+        std::map<std::string, std::string> vars;
+        std::string folder; // in the home folder; empty: start-up cannot go on
+        bool canCreate = true;
+    };
+    const Case cases[] = {
+        {"a first start (not even ~/.local/share exists)", "", {{"HOME", h}}, ".local/share/Zento"},
+        {"XDG_DATA_HOME", "", {{"XDG_DATA_HOME", h + "/d"}, {"HOME", h}}, "d/Zento"},
+        // A relative one is ignored, as the desktop conventions say.
+        {"XDG_DATA_HOME relative", "", {{"XDG_DATA_HOME", "d"}, {"HOME", h}}, ".local/share/Zento"},
+        {"a remembered folder, taken even when missing", h + "/gone/", {}, "gone"},
+        {"settings that cannot be created", "", {{"XDG_DATA_HOME", h + "/data"}}, "data/Zento", false},
+        {"a file in the way", "", {{"XDG_DATA_HOME", h + "/blocked"}}, ""},
+        {"no home at all", "", {}, ""},
+    };
+    for (const Case& c : cases) {
+        FakeSettings settings;
+        settings.dataPath = c.stored;
+        settings.canCreate = c.canCreate;
+        const auto r = LocateData(settings, [&](const char* name) -> std::optional<std::string> {
+            const auto it = c.vars.find(name);
+            return it == c.vars.end() ? std::nullopt : std::optional(it->second);
+        });
+        ASSERT_EQ(r.ok(), !c.folder.empty()) << c.what << ": " << r.error;
+        if (!r.ok()) {
+            EXPECT_EQ(settings.writes, 0) << c.what;
+            continue;
+        }
+        const fs::path folder = home / c.folder;
+        EXPECT_EQ(r.location.IniPath, folder / "Alertes.ini") << c.what;
+        EXPECT_FALSE(fs::exists(r.location.IniPath)) << c.what << ": the store is made by its first save";
+        // A remembered folder is taken as it is; the default one is made and remembered.
+        const bool remembered = c.stored.empty() && c.canCreate;
+        EXPECT_EQ(fs::is_directory(folder), c.stored.empty()) << c.what;
+        EXPECT_EQ(settings.writes, remembered ? 1 : 0) << c.what;
+        EXPECT_EQ(settings.dataPath, remembered ? folder.string() : c.stored) << c.what;
+    }
 }

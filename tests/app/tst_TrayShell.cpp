@@ -4,29 +4,73 @@
 
 #include <QMenu>
 #include <QSignalSpy>
-#include <QStyleFactory>
-#include <QSystemTrayIcon>
+
+#include <functional>
 
 using namespace zento;
 using namespace std::chrono;
 
 namespace {
 
-const std::string kOneAlert =
-    "[Alerte1]\r\nInfo1=demain\r\nInfo2=08/12/2026\r\nInfo3=0\r\nInfo4=5\r\nInfo5=\r\n"
-    "Info6=0\r\nInfo7=16777215\r\nInfo8=\r\nInfo9=0\r\nInfo10=\r\n";
+std::string alert(int id, const char* message, const char* time) {
+    return "[Alerte" + std::to_string(id) + "]\r\nInfo1=" + message +
+           "\r\nInfo2=08/12/2026\r\nInfo3=0\r\nInfo4=5\r\nInfo5=\r\nInfo6=16777215\r\nInfo7=0\r\nInfo8=" +
+           time + "\r\nInfo9=0\r\nInfo10=\r\n";
+}
 
-/// The program as start-up builds it: its window left to the notification area shell.
+/// What is open when the window is put away.
+enum class Open { Nothing, Editor, AlertPopup, TestPopup };
+
+/// The program as start-up wires it, its window left to the shell, with a notification area the
+/// test makes come and go. Two alerts fall due on 8 December 2026, at 10:30 and 11:00.
 struct Shelled : test::Program {
+    bool tray;
     TrayShell shell;
     QSignalSpy quit{&shell, &TrayShell::quitNow};
 
-    Shelled(bool withStore, bool trayAvailable)
-        : Program(withStore ? kOneAlert : std::string(), false),
-          shell(*main, *session, fakes.services, [trayAvailable] { return trayAvailable; }) {
+    explicit Shelled(bool trayAtStart)
+        : Program(alert(1, "réunion", "10:30") + alert(2, "train", "11:00"), false), tray(trayAtStart),
+          shell(*main, *session, fakes.services, [this] { return tray; }) {
         shell.start(store.exists());
+        session->Timer1().setInterval(5); // the 3-second tick, quickened
     }
-    void trayMenu(const char* name) { shell.mnuMenu()->findChild<QAction*>(QLatin1String(name))->trigger(); }
+    void at(unsigned d, int hour) { fakes.clock.set(Date{year{2026}, December, day{d}}, hours{hour}); }
+    void menu(const char* name) { shell.mnuMenu()->findChild<QAction*>(QLatin1String(name))->trigger(); }
+    void open(Open what) {
+        if (what == Open::Editor || what == Open::TestPopup)
+            click("cmdNew");
+        if (what == Open::TestPopup)
+            main->mnuTest_Click();
+        if (what == Open::AlertPopup) { // the tick pops it up by itself, its minute come
+            at(8, 10);
+            fakes.clock.advance(minutes(30));
+            QVERIFY(QTest::qWaitFor([this] { return !due.isEmpty(); }, 1000));
+        }
+    }
+};
+
+/// A way the user (or the desktop) puts the main window away (`away`) or closes other windows.
+struct Way {
+    const char* name;
+    bool away;
+    Open first;
+    std::function<void(Shelled&)> act;
+};
+
+const Way kWays[] = {
+    {"Masquer", true, Open::Nothing, [](Shelled& p) { p.click("cmdMasque_0"); }},
+    {"the menu's Masquer", true, Open::Nothing, [](Shelled& p) { p.menu("mnuMasquer"); }},
+    {"the editor's Masquer", true, Open::Editor, [](Shelled& p) { p.click("cmdMasque_1"); }},
+    {"Quitter answered Non", true, Open::Nothing, [](Shelled& p) { p.click("cmdQuit_0"); }},
+    {"minimise", true, Open::Nothing, [](Shelled& p) { p.main->showMinimized(); }},
+    {"the close box under an alert's popup", true, Open::AlertPopup, [](Shelled& p) { p.main->close(); }},
+    {"the close box under a test popup", true, Open::TestPopup, [](Shelled& p) { p.main->close(); }},
+    {"an alert's popup answered", false, Open::AlertPopup,
+     [](Shelled& p) { p.due.front()->cmdClose_Click(); }},
+    {"an alert's popup snoozed", false, Open::AlertPopup,
+     [](Shelled& p) { p.due.front()->cmdReport_Click(); }},
+    {"an alert's popup closed", false, Open::AlertPopup, [](Shelled& p) { p.due.front()->close(); }},
+    {"a test popup left open", false, Open::TestPopup, [](Shelled&) {}},
 };
 
 } // namespace
@@ -35,86 +79,83 @@ class tst_TrayShell final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion"))); }
+    void aLateNotificationAreaIsWatchedForCheaplyAndOneThatWentHidesNothing() {
+        Shelled p(false);
+        QVERIFY2(p.main->isVisible(), "without an icon the window could not be brought back");
+        // The tick wakes the program every 3 s; the watch may not wake it more often.
+        QVERIFY(p.shell.trayWatch().interval() >= 3000);
+        for (int i = 0; i < 200; ++i) // ten minutes without one
+            p.shell.checkTray();
+        QVERIFY2(p.shell.trayWatch().isActive() && p.shell.trayWatch().interval() >= 10000,
+                 "a desktop without one is asked rarely");
+        p.main->showMinimized();
+        p.tray = true; // a panel started
+        p.shell.checkTray();
+        QVERIFY(p.shell.hasTrayIcon() && !p.shell.trayWatch().isActive());
+        QVERIFY2(p.main->isVisible() && p.main->isMinimized(), "the window stays as it was");
 
-    void startsHiddenWithAnIconUnlessThereIsNoStoreOrNoNotificationArea() {
-        for (const auto& [withStore, trayAvailable, shown] :
-             {std::tuple{true, true, false}, std::tuple{false, true, true}, std::tuple{true, false, true}}) {
-            Shelled p(withStore, trayAvailable);
-            QCOMPARE(p.shell.hasTrayIcon(), trayAvailable);
-            QVERIFY(!trayAvailable || p.shell.trayIcon()->toolTip() == QStringLiteral("Zento"));
-            QCOMPARE(p.main->isVisible(), shown);
-            QVERIFY(p.session->Timer1().isActive());
+        p.tray = false; // and was closed
+        p.shell.activateRequested();
+        p.click("cmdMasque_0");
+        QCoreApplication::processEvents(); // the shell hears of the minimising
+        QVERIFY(p.main->isVisible() && p.main->isMinimized());
+    }
+
+    void whateverPutsTheWindowAwayItComesBackAndTheTickGoesOn() {
+        for (const bool tray : {false, true}) {
+            for (const Way& way : kWays) {
+                const QByteArray what = QByteArray(way.name) + (tray ? " (icon)" : " (no icon)");
+                Shelled p(tray);
+                p.shell.mnuAffiche_Click();
+                p.open(way.first);
+                if (QTest::currentTestFailed())
+                    return;
+                way.act(p);
+                QTest::qWait(20); // closed windows go, a minimising is heard of
+                QVERIFY2(p.main->isVisible() != (way.away && tray), what);
+                QVERIFY2(tray || p.main->isMinimized() == way.away, what);
+                QVERIFY2(p.quit.isEmpty(), what);
+                // With the alerts' popups closed (a test popup may stay), the next alert pops up by itself.
+                for (const auto& popup : p.due)
+                    if (popup)
+                        popup->close();
+                const auto shown = p.due.size();
+                p.at(9, 12);
+                QVERIFY2(QTest::qWaitFor([&] { return p.due.size() > shown; }, 1000), what);
+                // A second start brings the window forward, however it was put away.
+                p.shell.activateRequested();
+                QVERIFY2(p.main->isVisible() && !p.main->isMinimized(), what);
+            }
         }
     }
 
-    void hidingHidesIntoTheIconOrMinimisesWithoutOne() {
-        Shelled p(true, true);
-        p.trayMenu("mnuAffiche");
-        p.click("cmdMasque_0");
-        QVERIFY(!p.main->isVisible() && p.session->Timer1().isActive());
-        p.shell.mnuAffiche_Click();
-        p.main->showMinimized();
-        QTRY_VERIFY(!p.main->isVisible());
-        p.shell.activateRequested(); // a second copy brings even a hidden window forward
-        QVERIFY(p.main->isVisible() && !p.main->isMinimized());
-
-        Shelled n(true, false);
-        n.click("cmdMasque_0");
-        QVERIFY(n.main->isMinimized() && n.main->isVisible());
-        n.main->showNormal();
-        n.main->showMinimized();
-        QCoreApplication::processEvents();
-        QVERIFY(n.main->isVisible());
-        n.click("cmdQuit_0"); // and No
-        QVERIFY(n.main->isMinimized() && n.main->isVisible());
-        n.shell.activateRequested(); // a second copy brings it back
-        QVERIFY(!n.main->isMinimized());
-    }
-
     void showingRefillsTheGridAndAbandonsTheEdit() {
-        Shelled p(true, true);
-        p.trayMenu("mnuAffiche");
+        Shelled p(true);
+        p.menu("mnuAffiche");
         p.click("cmdNew");
-        p.trayMenu("mnuMasquer");
-        test::writeFile(p.ini, kOneAlert + "[Alerte2]\r\nInfo1=ajoutée\r\nInfo2=09/12/2026\r\n");
+        p.menu("mnuMasquer");
+        test::writeFile(p.ini, test::readFile(p.ini) + alert(3, "ajout", "12:00"));
         p.session->LoadAllAlerts();
-        p.trayMenu("mnuAffiche");
+        p.menu("mnuAffiche");
         QVERIFY(p.main->isVisible() && !p.editor()->isVisible() && p.find("cmdNew")->isEnabled());
-        QCOMPARE(p.messages(), (QStringList{"demain", "ajoutée"}));
+        QVERIFY(p.messages().contains(QStringLiteral("ajout")));
     }
 
-    void quittingAsksFirst() {
-        Shelled p(true, true);
-        p.shell.mnuAffiche_Click();
-        p.click("cmdQuit_0");
-        QCOMPARE(p.shown(), QStringList{"Arreter Zento ?\n\nNon = mode veille\n\n"});
-        QVERIFY(p.fakes.dialogs.shown.back().question);
-        QVERIFY(p.quit.isEmpty() && !p.main->isVisible());
-        p.fakes.dialogs.answers = {true};
-        p.fakes.sound.playing = true;
-        p.trayMenu("mnuQuit");
-        QCOMPARE(p.quit.count(), 1);
-        QVERIFY(!p.fakes.sound.playing);
-    }
-
-    void theCloseBoxEndsUnlessAPopupIsOpen() {
-        Shelled p(true, true);
-        p.shell.mnuAffiche_Click();
-        p.main->close();
-        QCOMPARE(p.quit.count(), 1);
-
-        Shelled q(true, true);
-        q.fakes.clock.set(Date{year{2026}, month{12}, day{8}}, hours{0});
-        q.session->Timer1_Timer();
-        QCOMPARE(q.session->openPopupCount(), 1);
-        q.shell.mnuAffiche_Click();
-        q.main->close();
-        QVERIFY(q.quit.isEmpty() && !q.main->isVisible());
-        // Answering the popup brings the program back in standby, its tick running.
-        q.due.value(0)->img_Click();
-        QTRY_COMPARE(q.session->openPopupCount(), 0);
-        QVERIFY(q.session->Timer1().isActive() && !q.main->isVisible());
+    void quittingAsksFirstAndTheCloseBoxEndsWhenNoPopupIsOpen() {
+        for (const bool closeBox : {false, true}) {
+            Shelled p(true);
+            QVERIFY2(!p.main->isVisible(), "a start with alerts and an icon shows the icon only");
+            p.shell.mnuAffiche_Click();
+            p.fakes.dialogs.answers = {true};
+            p.fakes.sound.playing = true;
+            if (closeBox)
+                p.main->close();
+            else
+                p.menu("mnuQuit");
+            QCOMPARE(p.fakes.dialogs.shown.size(), closeBox ? 0u : 1u);
+            QCOMPARE(p.quit.count(), 1);
+            QVERIFY(!p.fakes.sound.playing);
+        }
     }
 };
 

@@ -1,21 +1,14 @@
-// A stand-in for a second Zento process, driven by tst_SingleInstance:
+// A stand-in for another Zento process, driven by tst_SingleInstance:
 //
-//   zento_instance_probe <folder>                  prints "primary" (then stays up, printing
-//                                                  "activate"/"reload" for each message, until
-//                                                  "quit" or the end of its input) or "secondary"
-//   zento_instance_probe <folder> --crash          becomes primary and dies without cleaning up
-//   zento_instance_probe <folder> --send activate|reload
-//                                                  prints "sent" or "no answer"
+//   zento_instance_probe <folder>   prints "primary" (then "activate" for each request, until
+//                                   "quit" or the end of its input) or "secondary"
 
 #include "app/SingleInstance.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
-#include <QStringList>
 
 #include <cstdio>
-#include <cstdlib>
-#include <string>
 #include <unistd.h>
 
 using zento::SingleInstance;
@@ -31,48 +24,18 @@ void say(const char* word) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    if (args.size() < 2)
+    if (argc < 2)
         return 2;
-    const QString folder = args.at(1);
-    const QString mode = args.value(2);
-
-    if (mode == QLatin1String("--send")) {
-        const auto m = args.value(3) == QLatin1String("reload") ? SingleInstance::Message::Reload
-                                                                : SingleInstance::Message::Activate;
-        const bool ok = SingleInstance::sendToRunningCopy(folder, m, 2000);
-        say(ok ? "sent" : "no answer");
-        return ok ? 0 : 1;
-    }
-
-    SingleInstance instance(folder);
+    SingleInstance instance(QString::fromLocal8Bit(argv[1]));
     if (!instance.tryBecomePrimary()) {
         say("secondary");
         return 0;
     }
     say("primary");
-    if (mode == QLatin1String("--crash"))
-        std::_Exit(3); // no destructor runs: the lock and the socket file stay behind
-
     QObject::connect(&instance, &SingleInstance::activateRequested, [] { say("activate"); });
-    QObject::connect(&instance, &SingleInstance::reloadRequested, [] { say("reload"); });
 
+    // Any input ends it ("quit"), and so does the end of the input.
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
-    std::string line;
-    QObject::connect(&input, &QSocketNotifier::activated, [&] {
-        char c = 0;
-        const ssize_t n = ::read(STDIN_FILENO, &c, 1);
-        if (n <= 0) {
-            app.quit();
-            return;
-        }
-        if (c != '\n') {
-            line += c;
-            return;
-        }
-        if (line == "quit")
-            app.quit();
-        line.clear();
-    });
+    QObject::connect(&input, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
     return app.exec();
 }
