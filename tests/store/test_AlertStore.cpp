@@ -131,17 +131,17 @@ TEST_F(StoreFixture, SavesRewriteInPlaceAndKeepTheRestOfTheFileAndItsEncoding) {
     EXPECT_EQ(table().at(1), sampleAlert(3));
 
     // Made by hand meanwhile, in Windows-1252, with bytes no text holds.
-    const std::string head = "; fait \xE0 la main\r\n";
+    const std::string note = "; fait \xE0 la main\r\n";
     const std::string tail = "[Param]\r\nNb=2\r\n" + std::string("\x01\x81\xFF\0 binaire\r\n", 14);
-    writeFile(ini, head + section(1, "un") + section(2147483647, "max") + tail);
+    writeFile(ini, section(1, "un") + note + section(2147483647, "max") + tail);
     ASSERT_TRUE(put(sampleAlert(1, "un modifié")));
     ASSERT_TRUE(remove(2147483647));
-    EXPECT_EQ(readFile(ini), head + section(1, "un modifi\xE9") + tail);
+    EXPECT_EQ(readFile(ini), section(1, "un modifi\xE9") + note + tail);
     EXPECT_EQ(table().at(1).Message, "un modifié");
 
     // A character Windows-1252 lacks turns the whole file into UTF-8, nothing lost.
     ASSERT_TRUE(put(sampleAlert(2, "Anniversaire 🎂")));
-    EXPECT_EQ(readFile(ini).rfind("\xEF\xBB\xBF; fait à la main\r\n", 0), 0u);
+    EXPECT_EQ(readFile(ini).rfind("\xEF\xBB\xBF[Alerte1]\r\nInfo1=un modifié\r\n", 0), 0u);
     EXPECT_EQ(table().at(1).Message, "un modifié");
     EXPECT_EQ(table().at(2).Message, "Anniversaire 🎂");
 }
