@@ -73,19 +73,6 @@ TEST(IniDocument, EditsChangeOnlyTheirOwnLines) {
     EXPECT_EQ(doc.value("A", "mots perdus"), std::nullopt) << "a line without '=' is no entry";
 }
 
-TEST(IniDocument, RemovingTheFirstOfTwoSectionsOfANameUncoversTheOther) {
-    auto doc =
-        IniDocument::parse("[S]\nk=first\nk=second\n[s]\nk=other section\n; note\nj = \"only here\"\n");
-    doc.setValue("S", "K", "new");
-    EXPECT_EQ(doc.serialize(),
-              "[S]\r\nk=new\r\nk=second\r\n[s]\r\nk=other section\r\n; note\r\nj = \"only here\"\r\n");
-    EXPECT_EQ(doc.sectionNames(), (std::vector<std::string>{"S", "s"}));
-    ASSERT_TRUE(doc.removeSection("S"));
-    EXPECT_EQ(doc.sectionSpelling("S"), "s");
-    EXPECT_EQ(doc.entries("S"),
-              (std::vector<std::pair<std::string, std::string>>{{"k", "other section"}, {"j", "only here"}}));
-}
-
 TEST(IniDocument, EditsLookUpAsTheSameTextParsedAfresh) {
     // Many edits in a row, on names that clash by case, repeat and come back after removal:
     // what the edited document answers must be what its own text answers once parsed again.
