@@ -15,13 +15,11 @@ TEST(Snooze, FromThePresentMinutePlusTheChosenDelayIntoTheNextDayIfNeedBe) {
         const char* newTime;
     } cases[] = {// Seconds are dropped before the delay is added.
                  {"15/03/2026", "14:37:50", 0, "15/03/2026", "14:42"},
-                 {"15/03/2026", "14:37:50", 4, "15/03/2026", "15:37"},
                  // No choice, or an index the list does not have: the present minute.
                  {"15/03/2026", "14:37:50", -1, "15/03/2026", "14:37"},
                  {"15/03/2026", "14:37:50", 5, "15/03/2026", "14:37"},
                  // Past midnight the date moves on with the time.
                  {"15/03/2026", "23:50:10", 3, "16/03/2026", "00:20"},
-                 {"31/12/2026", "23:55:00", 1, "01/01/2027", "00:05"},
                  {"28/02/2028", "23:30:59", 4, "29/02/2028", "00:30"},
                  {"15/03/2026", "23:59:59", -1, "15/03/2026", "23:59"}};
     for (const auto& c : cases) {
