@@ -26,17 +26,13 @@ struct Layering {
 Layering readLayering(const fs::path& file) {
     Layering l;
     std::ifstream in(file);
-    std::string line;
+    std::string line, stem, layer;
     std::getline(in, line);
     std::istringstream order(line);
-    for (std::string layer; order >> layer;)
+    while (order >> layer)
         l.order.push_back(layer);
-    while (std::getline(in, line)) {
-        std::istringstream words(line);
-        std::string stem, layer;
-        if (words >> stem >> layer)
-            l.layerOf[stem] = layer;
-    }
+    while (in >> stem >> layer)
+        l.layerOf[stem] = layer;
     return l;
 }
 
