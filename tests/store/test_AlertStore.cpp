@@ -119,10 +119,6 @@ TEST_F(StoreFixture, FreeIdIsTheSmallestMissingOrEmptyOneAndItsSectionIsReused) 
     ASSERT_TRUE(put(sampleAlert(4, "quatre")));
     EXPECT_EQ(table().at(3).Message, "quatre") << "the empty section is overwritten in place";
     EXPECT_EQ(freeId(), 5);
-
-    writeFile(ini, section(1, "un") + section(3, "trois"));
-    ASSERT_TRUE(put(sampleAlert(freeId())));
-    EXPECT_EQ(ids(), (std::vector<std::int32_t>{1, 3, 2})) << "a new alert goes to the end of the file";
 }
 
 TEST_F(StoreFixture, SavesRewriteInPlaceAndKeepTheRestOfTheFileAndItsEncoding) {
