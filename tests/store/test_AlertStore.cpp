@@ -55,13 +55,6 @@ struct StoreFixture : ::testing::Test {
     AlertStore store{ini};
 
     AlertTable table() const { return store.LoadAllAlerts().value(); }
-    std::vector<std::int32_t> ids() const {
-        std::vector<std::int32_t> out;
-        const AlertTable t = table();
-        for (const auto& a : t.alerts())
-            out.push_back(a.Id);
-        return out;
-    }
     Status put(const Alerte& a) { return ::put(store, a); }
     Status remove(std::int32_t id) {
         return store.edit([&](StoreEdit& e) { return e.removeAlert(id); });
@@ -92,13 +85,11 @@ struct FileSizeLimit {
 } // namespace
 
 TEST(AlertSections, OnlyAlerteWithAPlainPositiveThirtyTwoBitNumberNamesAnAlert) {
-    const std::pair<const char*, std::int32_t> cases[] = {
-        {"Alerte1", 1},          {"Alerte40000", 40000}, {"Alerte2147483647", 2147483647},
-        {"alerte7", 0},          {"ALERTE7", 0},         {"AlerteX", 0},
-        {"Alerte7x", 0},         {"Alerte03", 0},        {"Alerte0", 0},
-        {"Alerte-4", 0},         {"Alerte+4", 0},        {"Alerte 5", 0},
-        {"Alerte", 0},           {"Param", 0},           {"Alerte2147483648", 0},
-        {"Alerte99999999999", 0}};
+    const std::pair<const char*, std::int32_t> cases[] = {{"Alerte1", 1},  {"Alerte2147483647", 2147483647},
+                                                          {"alerte7", 0},  {"Alerte7x", 0},
+                                                          {"Alerte03", 0}, {"Alerte-4", 0},
+                                                          {"Alerte", 0},   {"Alerte2147483648", 0},
+                                                          {"Param", 0}};
     for (const auto& [name, id] : cases)
         EXPECT_EQ(AlertStore::alertIdOfSection(name), id) << name;
 }
@@ -169,7 +160,9 @@ TEST_F(StoreFixture, ASaveWaitsForAnotherProcessHoldingTheFolderThenReadsWhatItW
         writeFile(ini, readFile(ini) + section(3, "trois"));
     }
     other.join();
-    EXPECT_EQ(ids(), (std::vector<std::int32_t>{1, 3, 2}));
+    const AlertTable t = table();
+    EXPECT_EQ(t.AlertCount(), 3);
+    EXPECT_EQ(t.at(3).Id, 2) << "written after the other process's alert 3, not over it";
 }
 
 TEST(StoreThroughLinks, SavesReplaceTheFinalTargetKeepItsPermissionsAndBackUpThePreviousFile) {
