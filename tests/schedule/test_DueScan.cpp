@@ -112,8 +112,6 @@ TEST(DaylightSaving, AnAlertInAChangedHourFallsDueAtTheFirstTickPastIt) {
                 first = t;
         EXPECT_EQ(first, c.due);
     }
-    EXPECT_EQ(SystemClock::toLocal(utc(3, 29, 1, 0)), at("29/03/2026", "03:00:00"));
-    EXPECT_EQ(SystemClock::toLocal(utc(10, 25, 1, 0)), at("25/10/2026", "02:00:00"));
     // Fractions of a second are cut, not rounded.
     EXPECT_EQ(SystemClock::toLocal(utc(7, 1, 9, 59) + seconds{59} + milliseconds{999}),
               at("01/07/2026", "11:59:59"));
