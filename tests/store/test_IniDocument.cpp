@@ -6,115 +6,71 @@
 
 using zento::IniDocument;
 
-TEST(IniDocument, ReadsValuesWithoutRegardToCaseAndBlanks) {
-    const auto doc = IniDocument::parse("[Alerte3]\r\n  info1 =  Rendez-vous  \r\nINFO2=12/01/2027\r\n"
-                                        "[ Param ]\nImg=\"5\"\n");
-    EXPECT_EQ(doc.value("ALERTE3", "Info1"), "Rendez-vous");
-    EXPECT_EQ(doc.value("alerte3", "info2"), "12/01/2027");
-    EXPECT_EQ(doc.value("param", "IMG"), "5") << "one enclosing pair of quotes is removed";
-    EXPECT_EQ(doc.value("Param", "Nb"), std::nullopt);
-    EXPECT_EQ(doc.value("Alerte4", "Info1"), std::nullopt);
+TEST(IniDocument, LooksUpNamesWithoutRegardToCaseAndBlanksTheFirstOfDuplicatesWinning) {
+    const auto doc =
+        IniDocument::parse("[Alerte3]\r\n  info1 =  Rendez-vous  \r\nINFO2=12/01/2027\r\nInfo1=second\n"
+                           ";Info8=note\n#Info9=note\n[alerte3]\nInfo3=cachée\n"
+                           "[ Param ]\nImg=\"5\"\nlast=sans fin de ligne");
+    const struct {
+        const char* section;
+        const char* key;
+        std::optional<std::string> value;
+    } cases[] = {{"ALERTE3", "Info1", "Rendez-vous"},
+                 {"alerte3", " info2", "12/01/2027"},
+                 {"Alerte3", "Info3", std::nullopt}, // only the first section of a name is read
+                 {"Alerte3", ";Info8", std::nullopt},
+                 {"Alerte3", "#Info9", std::nullopt},
+                 {"param", "IMG", "5"},
+                 {"Param", "last", "sans fin de ligne"},
+                 {"Param", "Nb", std::nullopt},
+                 {"Alerte4", "Info1", std::nullopt}};
+    for (const auto& c : cases)
+        EXPECT_EQ(doc.value(c.section, c.key), c.value) << c.section << "/" << c.key;
 }
 
-TEST(IniDocument, ValueParsingRules) {
-    struct Case {
-        const char* raw;
-        const char* value;
-    };
-    const Case cases[] = {
+TEST(IniDocument, ValuesLoseTheirOuterBlanksAndOneEnclosingPairOfQuotes) {
+    const std::pair<const char*, const char*> cases[] = {
         {"plain", "plain"},     {"  padded\t", "padded"}, {"\"quoted\"", "quoted"}, {"\"\"", ""},
         {"\"", "\""},           {"\"half", "\"half"},     {"a=b", "a=b"},           {"", ""},
-        {"\"\"x\"\"", "\"x\""}, {"\" keep \"", " keep "},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(IniDocument::unquoteValue(c.raw), c.value) << c.raw;
+        {"\"\"x\"\"", "\"x\""}, {"\" keep \"", " keep "}};
+    for (const auto& [raw, value] : cases)
+        EXPECT_EQ(IniDocument::unquoteValue(raw), value) << raw;
 }
 
-TEST(IniDocument, WhatIsWrittenIsReadBack) {
+TEST(IniDocument, WhatIsWrittenIsReadBackAndNeverBreaksTheLine) {
     // Blanks at the ends and enclosing quotes would be eaten by the reader; line breaks would
-    // break the file: the writer protects all of them.
-    const char* values[] = {"",   "texte",     " devant", "derrière ",  "\"entre guillemets\"",
-                            "\"", "a \"b\" c", "[Param]", "clé=valeur", "; pas un commentaire"};
-    for (const char* v : values) {
+    // start lines of their own, even sections: the writer protects all of them.
+    const std::pair<const char*, const char*> cases[] = {
+        {"", ""},
+        {" devant", " devant"},
+        {"derrière ", "derrière "},
+        {"\"entre guillemets\"", "\"entre guillemets\""},
+        {"\"", "\""},
+        {"a \"b\" c", "a \"b\" c"},
+        {"clé=valeur ; pas un commentaire", "clé=valeur ; pas un commentaire"},
+        {"ligne 1\r\nligne 2\n[Param]\rImg=3", "ligne 1 ligne 2 [Param] Img=3"}};
+    for (const auto& [written, read] : cases) {
         IniDocument doc;
-        doc.setValue("S", "K", v);
-        EXPECT_EQ(IniDocument::parse(doc.serialize()).value("S", "K"), v) << v;
+        doc.setValue("S", "K", written);
+        const auto back = IniDocument::parse(doc.serialize());
+        EXPECT_EQ(back.value("S", "K"), read) << written;
+        EXPECT_EQ(back.sectionNames().size(), 1u) << written;
     }
 }
 
-TEST(IniDocument, LineBreaksInAValueCannotInjectEntries) {
-    IniDocument doc;
-    doc.setValue("Alerte1", "Info1", "ligne 1\r\nligne 2\n[Param]\rImg=3");
-    const auto back = IniDocument::parse(doc.serialize());
-    EXPECT_EQ(back.value("Alerte1", "Info1"), "ligne 1 ligne 2 [Param] Img=3");
-    EXPECT_FALSE(back.hasSection("Param"));
-    EXPECT_EQ(back.sectionNames().size(), 1u);
-}
-
-TEST(IniDocument, ReplacedEntryKeepsItsPlaceNewOnesGoToTheEnd) {
-    auto doc = IniDocument::parse("[A]\nk1=1\nk2=2\n\n[B]\nx=1\n");
+TEST(IniDocument, EditsChangeOnlyTheirOwnLines) {
+    auto doc =
+        IniDocument::parse("avant toute section\n[A]\nk1=1\n; note\nmots perdus\n  indented = value  \n"
+                           "=sans clé\n[non fermée\n\n[B]\nx=1\n[Foreign]\nx=y");
     doc.setValue("a", "K1", "un");  // replaced in place, key spelling kept
-    doc.setValue("A", "k3", "3");   // after the last entry of A, before the blank line
-    doc.setValue("C", "y", "neuf"); // new section at the end
-    EXPECT_EQ(doc.serialize(), "[A]\r\nk1=un\r\nk2=2\r\nk3=3\r\n\r\n[B]\r\nx=1\r\n[C]\r\ny=neuf\r\n");
-}
-
-TEST(IniDocument, RemovingASectionTakesAllItsLinesAndOnlyThose) {
-    auto doc = IniDocument::parse("; tête\n[Alerte1]\nInfo1=a\n; note\n[Alerte2]\nInfo1=b\n[Param]\nNb=2\n");
-    EXPECT_TRUE(doc.removeSection("ALERTE1"));
-    EXPECT_EQ(doc.serialize(), "; tête\r\n[Alerte2]\r\nInfo1=b\r\n[Param]\r\nNb=2\r\n");
-    EXPECT_FALSE(doc.removeSection("Alerte1"));
-    EXPECT_TRUE(doc.removeSection("Param"));
-    EXPECT_EQ(doc.serialize(), "; tête\r\n[Alerte2]\r\nInfo1=b\r\n");
-}
-
-TEST(IniDocument, LinesItDoesNotUnderstandAreKeptAsTheyStand) {
-    const std::string text =
-        "garbage before any section\r\n[Alerte1]\r\n; a comment\r\n# another\r\n"
-        "stray words\r\n  indented=value  \r\n=no key\r\n[unclosed\r\n[Foreign]\r\nx=y\r\n";
-    auto doc = IniDocument::parse(text);
-    EXPECT_EQ(doc.serialize(), text);
-    doc.setValue("Alerte1", "Info2", "01/01/2027");
-    const std::string after = doc.serialize();
-    EXPECT_NE(after.find("stray words\r\n"), std::string::npos);
-    EXPECT_NE(after.find("[unclosed\r\n"), std::string::npos);
-    EXPECT_NE(after.find("  indented=value  \r\n"), std::string::npos);
-    EXPECT_NE(after.find("[Foreign]\r\nx=y\r\n"), std::string::npos);
-    EXPECT_EQ(doc.value("Alerte1", "stray words"), std::nullopt) << "a line without '=' is no entry";
-}
-
-TEST(IniDocument, LfAloneAndMissingFinalBreakAreAccepted) {
-    const auto doc = IniDocument::parse("[S]\nk=v\r\nlast=end");
-    EXPECT_EQ(doc.value("S", "k"), "v");
-    EXPECT_EQ(doc.value("S", "last"), "end");
-    EXPECT_EQ(doc.serialize(), "[S]\r\nk=v\r\nlast=end\r\n");
-}
-
-TEST(IniDocument, DuplicatesTheFirstOneCounts) {
-    auto doc = IniDocument::parse("[S]\nk=first\nk=second\n[s]\nk=other section\nj=only here\n");
-    EXPECT_EQ(doc.value("S", "k"), "first");
-    EXPECT_EQ(doc.value("S", "j"), std::nullopt) << "reads use the first section of a name";
-    doc.setValue("S", "K", "new");
-    EXPECT_EQ(doc.serialize(), "[S]\r\nk=new\r\nk=second\r\n[s]\r\nk=other section\r\nj=only here\r\n");
-    EXPECT_EQ(doc.sectionNames(), (std::vector<std::string>{"S", "s"}));
-    // Removing the first uncovers the second instead of losing it.
-    doc.removeSection("S");
-    EXPECT_EQ(doc.value("S", "j"), "only here");
-}
-
-TEST(IniDocument, SectionNamesInFileOrder) {
-    const auto doc = IniDocument::parse("[Param]\n[Alerte2]\n[Alerte1]\n[]\n[alerte9]\n");
-    EXPECT_EQ(doc.sectionNames(), (std::vector<std::string>{"Param", "Alerte2", "Alerte1", "", "alerte9"}));
-    EXPECT_EQ(doc.sectionSpelling("ALERTE9"), "alerte9");
-}
-
-TEST(IniDocument, EntriesOfASection) {
-    const auto doc = IniDocument::parse("[A]\nx=1\n; c\ny = \"2\"\n[B]\nz=3\n");
-    const auto e = doc.entries("a");
-    ASSERT_EQ(e.size(), 2u);
-    EXPECT_EQ(e[0], (std::pair<std::string, std::string>{"x", "1"}));
-    EXPECT_EQ(e[1], (std::pair<std::string, std::string>{"y", "2"}));
-    EXPECT_TRUE(doc.entries("missing").empty());
+    doc.setValue("A", "k3", "3");   // after the last line of A, before the blank line
+    doc.setValue("C", "y", "neuf"); // a new section at the end
+    EXPECT_TRUE(doc.removeSection("b"));
+    EXPECT_FALSE(doc.removeSection("B"));
+    EXPECT_EQ(doc.serialize(),
+              "avant toute section\r\n[A]\r\nk1=un\r\n; note\r\nmots perdus\r\n  indented = value  \r\n"
+              "=sans clé\r\n[non fermée\r\nk3=3\r\n\r\n[Foreign]\r\nx=y\r\n[C]\r\ny=neuf\r\n");
+    EXPECT_EQ(doc.value("A", "mots perdus"), std::nullopt) << "a line without '=' is no entry";
 }
 
 TEST(IniDocument, EditsLookUpAsTheSameTextParsedAfresh) {
