@@ -38,13 +38,6 @@ DueSchedule::DueSchedule(const AlertTable& table) {
         m_entries.push_back(entryOf(alert));
 }
 
-bool DueSchedule::update(std::int32_t position, const Alerte& alert) {
-    if (position < 1 || position > size())
-        return false;
-    m_entries[static_cast<std::size_t>(position - 1)] = entryOf(alert);
-    return true;
-}
-
 std::optional<LocalTime> DueSchedule::momentAt(std::int32_t position) const {
     if (position < 1 || position > size())
         return std::nullopt;

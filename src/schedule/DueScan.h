@@ -19,8 +19,7 @@ std::optional<LocalTime> DueMoment(const Alerte& alert);
 std::optional<LocalTime> DueMoment(std::string_view alertDate, std::string_view alertTime);
 
 /// The due moments of a loaded table, read once per load so that the timer's scan only compares
-/// numbers. Rebuild it after every reload of the table; after a snooze that changes one alert in
-/// memory, call update().
+/// numbers. Rebuild it after every reload of the table.
 class DueSchedule final {
 public:
     DueSchedule() = default;
@@ -28,10 +27,6 @@ public:
 
     /// The number of positions (the table's AlertCount at construction).
     std::int32_t size() const { return static_cast<std::int32_t>(m_entries.size()); }
-
-    /// Reads again the moment of the alert at `position` (1..size()). Returns false, changing
-    /// nothing, when the position is out of range.
-    bool update(std::int32_t position, const Alerte& alert);
 
     /// The due moment recorded for a position, nullopt when it does not convert or the position
     /// is out of range.
