@@ -30,6 +30,11 @@ std::string section(int id, const std::string& message, const char* time, const 
            "\r\nInfo4=5\r\nInfo5=\r\nInfo6=0\r\nInfo7=0\r\nInfo8=" + time + "\r\nInfo9=0\r\nInfo10=\r\n";
 }
 
+Alerte saying(Alerte a, const char* message) {
+    a.Message = message;
+    return a;
+}
+
 /// Replaces the file by another renamed over it, as sync tools and most editors save; the
 /// replacement keeps the old modification time, as a synchronised copy does.
 void replaceByRename(const fs::path& path, const std::string& bytes) {
@@ -145,21 +150,11 @@ private Q_SLOTS:
             std::string row; ///< what the table then shows of that alert, "" when it has none
             int reloads = 1;
         } cases[] = {
-            {"add",
-             [](Session& s) {
-                 Alerte a = s.newAlert();
-                 a.Message = "nouvelle";
-                 return s.addAlert(a).ok();
-             },
-             4, "nouvelle 01/03/2027 "},
+            {"add", [](Session& s) { return s.addAlert(saying(s.newAlert(), "nouvelle")).ok(); }, 4,
+             "nouvelle 01/03/2027 "},
             {"refused add", [](Session& s) { return !s.addAlert(s.newAlert()).ok(); }, 4, "", 0},
-            {"change",
-             [](Session& s) {
-                 Alerte a = s.table().at(1);
-                 a.Message = "changée";
-                 return s.saveAlert(1, a).ok();
-             },
-             1, "changée 01/03/2027 08:00"},
+            {"change", [](Session& s) { return s.saveAlert(1, saying(s.table().at(1), "changée")).ok(); }, 1,
+             "changée 01/03/2027 08:00"},
             {"delete", [](Session& s) { return s.deleteAlert(3).ok(); }, 3, ""},
             {"delete what is gone", [](Session& s) { return s.deleteAlert(9).ok(); }, 9, ""},
             {"acknowledge", [](Session& s) { return s.acknowledge(DueAlert::of(s.table().at(2))).ok(); }, 2,
