@@ -207,33 +207,24 @@ TEST_F(ServiceFixture, WhatIsGoneMeanwhileIsNeitherRecreatedNorRewritten) {
     }
 }
 
-TEST_F(ServiceFixture, ANewAlertTakesTheStoredDefaultsOrOneRandomCellForBoth) {
+TEST_F(ServiceFixture, ANewAlertTakesTheStoredColoursAndOneDrawForTheOthers) {
+    // How a stored or drawn colour is read is the palette's; here, that the service reads both keys.
     test::FakeRandom random;
-    const PaletteCell& cell3 = kPalette[3];
-    const PaletteCell& cell7 = kPalette[7];
-    const struct {
-        const char* param;
-        double draw;
-        const char* emoticonAtStart;
-        ColorPair expected;
-        const char* emoticon;
-    } cases[] = {
-        {"", 3.5 / 8, "", {cell3.background, cell3.text}, "5"},
-        {"Fond=255\r\n", 3.5 / 8, "12", {255, cell3.text}, "12"},
-        {"Fond=&H0080FFFF&\r\nPolice=16711680\r\n", 0.0, "16", {8454143, 16711680}, "5"},
-        {"Fond=rouge\r\nPolice=\r\n", 0.999, "x", {cell7.background, cell7.text}, "5"},
+    const std::pair<const char*, ColorPair> cases[] = {
+        {"Fond=&H0080FFFF&\r\nPolice=\r\n", {8454143, kPalette[3].text}},
+        {"Fond=rouge\r\nPolice=16711680\r\n", {kPalette[3].background, 16711680}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.param);
-        writeFile(ini, std::string("[Param]\r\n") + c.param);
-        random.values = {c.draw};
+    for (const auto& [param, colors] : cases) {
+        SCOPED_TRACE(param);
+        writeFile(ini, std::string("[Param]\r\n") + param);
+        random.values = {3.5 / 8};
         Alerte expected = alert("");
         expected.AlertDate = "15/06/2027";
         expected.AlertTime.clear();
-        expected.BackColor = std::to_string(c.expected.background);
-        expected.ForeColor = std::to_string(c.expected.text);
-        expected.Emoticon = c.emoticon;
-        EXPECT_EQ(service.newAlert(day(2027, 6, 15), c.emoticonAtStart, random), expected);
+        expected.BackColor = std::to_string(colors.background);
+        expected.ForeColor = std::to_string(colors.text);
+        expected.Emoticon = "12";
+        EXPECT_EQ(service.newAlert(day(2027, 6, 15), "12", random), expected);
         EXPECT_TRUE(random.values.empty()) << "one draw, whatever is stored";
     }
 }
