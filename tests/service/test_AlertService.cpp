@@ -46,12 +46,8 @@ Date day(int y, unsigned m, unsigned d) {
     return Date{std::chrono::year{y}, std::chrono::month{m}, std::chrono::day{d}};
 }
 
-DueAlert due(std::int32_t id, int recurrence = 0, std::optional<Date> date = std::nullopt) {
-    DueAlert d;
-    d.id = id;
-    d.recurrence = recurrence;
-    d.date = date;
-    return d;
+DueAlert due(std::int32_t id, int recurrence = 0, std::optional<Date> date = {}) {
+    return {id, recurrence, date, "", false};
 }
 
 } // namespace
