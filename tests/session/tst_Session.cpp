@@ -1,51 +1,96 @@
+#include "editor/AlarmGrid.h"
+#include "editor/AlertEditor.h"
+#include "editor/MessageTextBox.h"
+#include "editor/frmMain.h"
+#include "session/FileWatcher.h"
 #include "session/Session.h"
-#include "support/CoreFakes.h"
+#include "support/FakeServices.h"
 #include "support/QtTestMain.h"
-#include "support/TestEnvironment.h"
 
-#include <QSignalSpy>
+#include <QPushButton>
 
+#include <filesystem>
+#include <functional>
 #include <memory>
 
 using namespace zento;
+using namespace std::chrono;
+namespace fs = std::filesystem;
+using zento::test::readFile;
 using zento::test::TempDir;
 using zento::test::writeFile;
+using Ids = std::vector<std::int32_t>;
 
 namespace {
 
-std::string section(std::int32_t id, const std::string& message, const std::string& time,
-                    const std::string& recurrence = "0") {
-    return "[Alerte" + std::to_string(id) + "]\r\nInfo1=" + message + "\r\nInfo2=01/03/2027\r\nInfo3=" +
-           recurrence + "\r\nInfo4=5\r\nInfo5=\r\nInfo6=0\r\nInfo7=0\r\nInfo8=" + time +
-           "\r\nInfo9=0\r\nInfo10=\r\n";
+std::string section(int id, const std::string& message, const char* time, const char* recurrence = "0") {
+    return "[Alerte" + std::to_string(id) + "]\r\nInfo1=" + message +
+           "\r\nInfo2=01/03/2027\r\nInfo3=" + recurrence +
+           "\r\nInfo4=5\r\nInfo5=\r\nInfo6=0\r\nInfo7=0\r\nInfo8=" + time + "\r\nInfo9=0\r\nInfo10=\r\n";
 }
 
-Date march(unsigned d) {
-    return Date{std::chrono::year{2027}, std::chrono::March, std::chrono::day{d}};
+Alerte saying(Alerte a, const char* message) {
+    a.Message = message;
+    return a;
 }
 
-/// A store of three alerts due at 08:00, 09:00 and 10:00 on 1 March 2027, the clock at 09:30.
+/// Replaces the file by another renamed over it, as sync tools and most editors save; the
+/// replacement keeps the old modification time, as a synchronised copy does.
+void replaceByRename(const fs::path& path, const std::string& bytes) {
+    const fs::path temp = path.parent_path() / ".Alertes.ini.sync-tmp";
+    writeFile(temp, bytes);
+    fs::last_write_time(temp, fs::last_write_time(path));
+    fs::rename(temp, path);
+}
+
+/// A session over a store of three alerts on 1 March 2027: "huit" at 08:00, "neuf" daily at
+/// 09:00, "dix" at 10:00; the clock at 07:30, before them all. `link` puts the file in another
+/// folder and the store behind a symbolic link to it.
 struct World {
     TempDir dir;
-    AlertStore store{dir / "Alertes.ini"};
-    test::FakeClock clock;
-    test::FakeRandom random;
+    TempDir elsewhere;
+    fs::path file;
+    std::unique_ptr<AlertStore> store;
+    test::FakeServices fakes;
     std::unique_ptr<Session> session;
-    std::vector<std::int32_t> announced;
+    Ids announced;
+    int reloads = 0;
 
-    explicit World(const std::string& param = {}) {
-        writeFile(store.IniPath(), "[Param]\r\n" + param + section(1, "huit", "08:00") +
-                                       section(2, "neuf", "09:00", "1") + section(3, "dix", "10:00"));
-        clock.set(march(1), std::chrono::minutes(9 * 60 + 30));
-        session = std::make_unique<Session>(store, clock, random);
+    explicit World(bool link = false) : file((link ? elsewhere : dir) / "Alertes.ini") {
+        writeFile(file, section(1, "huit", "08:00") + section(2, "neuf", "09:00", "1") +
+                            section(3, "dix", "10:00"));
+        // Written an hour ago, so that a change now moves its time even where the file clock is coarse.
+        fs::last_write_time(file, fs::file_time_type::clock::now() - hours(1));
+        if (link)
+            fs::create_symlink(file, dir / "Alertes.ini");
+        store = std::make_unique<AlertStore>(dir / "Alertes.ini");
+        fakes.clock.set(Date{year{2027}, March, day{1}}, hours(7) + minutes(30));
+        session = std::make_unique<Session>(*store, fakes.clock, fakes.random);
         QObject::connect(session.get(), &Session::alertDue,
                          [this](const Alerte& a) { announced.push_back(a.Id); });
+        QObject::connect(session.get(), &Session::tableChanged, [this] { ++reloads; });
     }
-    std::int32_t tick() {
+    void load() {
+        session->LoadAllAlerts();
+        reloads = 0;
+    }
+    /// The file with an alert due at 07:00 added.
+    std::string withDueAlert() const { return readFile(file) + section(7, "ajout dehors", "07:00"); }
+    Ids tick() {
         announced.clear();
         session->Timer1_Timer();
-        return announced.empty() ? 0 : announced.front();
+        return announced;
     }
+};
+
+/// A write into the store just as the session starts reading it.
+struct WriteDuringRead final : FileWatcher {
+    std::function<void()> write; ///< done at the next mark, once
+    void markRead() override {
+        if (write)
+            std::exchange(write, {})();
+    }
+    bool changedSinceRead() override { return bool(write); }
 };
 
 } // namespace
@@ -57,83 +102,141 @@ private Q_SLOTS:
         World w;
         QVERIFY(!w.session->Timer1().isActive()); // nothing is due before the store is read
         w.session->LoadAllAlerts();
-        QVERIFY(w.session->Timer1().isActive());
         QCOMPARE(w.session->Timer1().interval(), 3000);
-
-        auto test = std::make_unique<QObject>();
-        w.session->trackPopup(test.get(), std::nullopt);
-        QVERIFY2(w.session->Timer1().isActive(), "a test popup never stops the tick");
         auto first = std::make_unique<QObject>();
         auto second = std::make_unique<QObject>();
         w.session->trackPopup(first.get(), 1);
         w.session->trackPopup(second.get(), 2);
-        QVERIFY(!w.session->Timer1().isActive());
-        QCOMPARE(w.session->openPopupCount(), 3);
         w.session->LoadAllAlerts();
         QVERIFY2(!w.session->Timer1().isActive(), "a reload does not start it under an open popup");
         first.reset();
         QVERIFY(!w.session->Timer1().isActive());
         second.reset(); // however the last one goes: answered, closed, deleted
         QVERIFY(w.session->Timer1().isActive());
-        test.reset();
-        QCOMPARE(w.session->openPopupCount(), 0);
-        QVERIFY(w.session->Timer1().isActive());
     }
 
-    void aTickAnnouncesTheFirstDueAlertWhosePopupIsNotOpen() {
+    void anUnreadableStoreLeavesTheTickRunning() {
         World w;
+        fs::remove(w.file);
+        fs::create_directory(w.file);
         w.session->LoadAllAlerts();
-        QCOMPARE(w.tick(), 1);
-        QObject popup;
-        w.session->trackPopup(&popup, 1);
-        w.session->LoadAllAlerts();
-        QCOMPARE(w.tick(), 2);
-        w.clock.set(march(1), std::chrono::hours(7));
-        QCOMPARE(w.tick(), 0);
-        w.clock.set(march(2), std::chrono::hours(0)); // a night asleep: all of yesterday is due
-        QCOMPARE(w.tick(), 2);
+        QVERIFY2(w.session->Timer1().isActive(), "the file is read again once mended");
     }
 
-    void answersSaveThenReloadAndTellTheViews() {
+    void eachChangeIsOneSaveThenOneReload() {
+        const struct {
+            const char* name;
+            std::function<bool(Session&)> change;
+            std::int32_t id;
+            std::string row; ///< what the table then shows of that alert, "" when it has none
+            int reloads = 1;
+        } cases[] = {
+            {"add", [](Session& s) { return s.addAlert(saying(s.newAlert(), "nouvelle")).ok(); }, 4,
+             "nouvelle 01/03/2027 "},
+            {"refused add", [](Session& s) { return !s.addAlert(s.newAlert()).ok(); }, 4, "", 0},
+            {"change", [](Session& s) { return s.saveAlert(1, saying(s.table().at(1), "changée")).ok(); }, 1,
+             "changée 01/03/2027 08:00"},
+            {"delete", [](Session& s) { return s.deleteAlert(3).ok(); }, 3, ""},
+            {"delete what is gone", [](Session& s) { return s.deleteAlert(9).ok(); }, 9, ""},
+            {"acknowledge", [](Session& s) { return s.acknowledge(DueAlert::of(s.table().at(2))).ok(); }, 2,
+             "neuf 02/03/2027 09:00"},
+            {"snooze", [](Session& s) { return s.snooze(1, 2).ok(); }, 1, "huit 01/03/2027 07:45"},
+        };
+        for (const auto& c : cases) {
+            World w;
+            w.load();
+            QVERIFY2(c.change(*w.session), c.name);
+            const auto position = w.session->table().positionOf(c.id);
+            const Alerte* a = position ? &w.session->table().at(*position) : nullptr;
+            QCOMPARE(a ? a->Message + " " + a->AlertDate + " " + a->AlertTime : "", c.row);
+            QVERIFY2(w.reloads == c.reloads, c.name);
+            w.tick();
+            QVERIFY2(w.reloads == c.reloads, c.name); // its own save is no outside change
+        }
+    }
+
+    void everyKindOfOutsideChangeIsReloadedAtTheNextTick() {
+        const auto handEdit = [](World& w) { writeFile(w.file, w.withDueAlert()); };
+        const auto syncTool = [](World& w) { replaceByRename(w.file, w.withDueAlert()); };
+        const struct {
+            const char* name;
+            bool link;
+            std::function<void(World&)> change;
+            Ids due = {7}; ///< announced at the next tick
+            int reloads = 1;
+        } cases[] = {
+            {"read only", false, [](World& w) { (void)readFile(w.dir / "Alertes.ini"); }, {}, 0},
+            {"hand edit", false, handEdit},
+            {"hand edit of the same size",
+             false,
+             [](World& w) {
+                 std::string bytes = readFile(w.file);
+                 bytes[bytes.find("huit")] = 'H';
+                 writeFile(w.file, bytes);
+             },
+             {}},
+            {"sync tool", false, syncTool},
+            {"sync tool, same size and time",
+             false,
+             [](World& w) { replaceByRename(w.file, readFile(w.file)); },
+             {}},
+            {"removed", false, [](World& w) { fs::remove(w.file); }, {}},
+            {"created after the start", false,
+             [](World& w) {
+                 fs::remove(w.file);
+                 w.load();
+                 writeFile(w.file, w.withDueAlert());
+             }},
+            {"behind a link, a hand edit", true, handEdit},
+            {"the link made to point elsewhere", true,
+             [](World& w) {
+                 writeFile(w.elsewhere / "autre.ini", w.withDueAlert());
+                 fs::remove(w.dir / "Alertes.ini");
+                 fs::create_symlink(w.elsewhere / "autre.ini", w.dir / "Alertes.ini");
+             }},
+        };
+        for (const auto& c : cases) {
+            World w(c.link);
+            w.load();
+            QCOMPARE(w.tick(), Ids{});
+            c.change(w);
+            QVERIFY2(w.tick() == c.due, c.name); // reloaded in the same tick
+            QVERIFY2(w.reloads == c.reloads, c.name);
+            w.tick();
+            QVERIFY2(w.reloads == c.reloads, c.name);
+        }
+    }
+
+    void aChangeDuringTheReadIsNotLost() {
         World w;
-        w.session->LoadAllAlerts();
-        QSignalSpy changed(w.session.get(), &Session::tableChanged);
-        DueAlert daily = DueAlert::of(w.session->table().at(2));
-        QVERIFY(w.session->acknowledge(daily));
-        QCOMPARE(w.session->table().at(2).AlertDate, std::string("02/03/2027"));
-        QVERIFY(w.session->snooze(1, 2));
-        QCOMPARE(w.session->table().at(1).AlertTime, std::string("09:45"));
-        QVERIFY(w.session->deleteAlert(3));
-        QVERIFY2(w.session->deleteAlert(3), "deleting what is gone is no failure");
-        QCOMPARE(w.session->table().AlertCount(), 2);
-        QCOMPARE(changed.count(), 4);
-
-        Alerte empty = w.session->newAlert();
-        QVERIFY(!w.session->addAlert(empty));
-        QCOMPARE(changed.count(), 4); // a refusal changes nothing
-        empty.Message = "nouveau";
-        QCOMPARE(w.session->addAlert(empty).value(), 3);
-        QCOMPARE(changed.count(), 5);
-        QCOMPARE(w.tick(), 3); // the others moved on; the new one, all day today, is due now
+        auto watcher = std::make_unique<WriteDuringRead>();
+        WriteDuringRead& watch = *watcher;
+        w.session->setStoreWatcher(std::move(watcher));
+        w.load();
+        watch.write = [&w] { writeFile(w.file, w.withDueAlert()); };
+        QCOMPARE(w.tick(), Ids{7});
     }
 
-    void theDefaultEmoticonIsTheOneReadAtStart() {
-        World w("Img=9\r\n");
-        QVERIFY(w.session->service().setDefaultEmoticon("3"));
-        QCOMPARE(w.session->newAlert().Emoticon, std::string("9"));
-        QCOMPARE(w.session->newAlert().AlertDate, std::string("01/03/2027"));
-    }
-
-    void anUnreadableStoreIsSaidOnceAndShowsNoAlerts() {
+    void anOpenEditorKeepsWhatWasTyped() {
         World w;
-        std::filesystem::remove(w.store.IniPath());
-        std::filesystem::create_directory(w.store.IniPath());
-        QSignalSpy failed(w.session.get(), &Session::loadFailed);
-        w.session->LoadAllAlerts();
-        w.session->LoadAllAlerts();
-        QCOMPARE(failed.count(), 1);
-        QCOMPARE(w.session->table().AlertCount(), 0);
-        QVERIFY(w.session->Timer1().isActive());
+        w.load();
+        frmMain window(*w.session, w.fakes.services);
+        window.show();
+        window.ListeAlertes();
+        window.grid()->selectRow(0);
+        window.cmdModify_Click();
+        QTest::keyClicks(window.editor()->messageBox(), QStringLiteral(" encore"));
+
+        replaceByRename(w.file, w.withDueAlert());
+        QCOMPARE(w.tick(), Ids{7});
+        QCOMPARE(window.grid()->gridModel().rowCount(), 4); // the grid under the editor follows
+        QCOMPARE(window.editor()->mode(), AlertEditor::Mode::Modifying);
+        QCOMPARE(window.editor()->messageBox()->message(), QStringLiteral("huit encore"));
+        window.findChild<QPushButton*>(QStringLiteral("cmdAdd"))->click();
+        const AlertTable stored = w.store->LoadAllAlerts().value();
+        QCOMPARE(stored.AlertCount(), 4);
+        QCOMPARE(stored.at(*stored.positionOf(1)).Message, std::string("huit encore"));
+        QCOMPARE(stored.at(*stored.positionOf(7)).Message, std::string("ajout dehors"));
     }
 };
 
