@@ -125,7 +125,7 @@ private Q_SLOTS:
         // A palette cell, or "Autres couleurs" and an entry with what the dialog gives (nothing:
         // cancelled); the placeholder showing or not; the message's colours then.
         const auto cell = [](int i) {
-            return std::pair(toQColor(kPalette[i].background), toQColor(kPalette[i].text));
+            return std::pair(toQColor(cellColors(i).background), toQColor(cellColors(i).text));
         };
         const struct {
             int cell;
