@@ -46,48 +46,20 @@ TEST(MonthGrid, SixWeeksFromMondayAndAMonthBeginningOnMondayStartsOnRowTwo) {
 TEST(MonthGrid, TitleHasTheMonthAndAFourDigitYear) {
     EXPECT_EQ(MonthGrid(d("15/08/2024"), d("15/03/2024")).title(), "août 2024");
     EXPECT_EQ(MonthTitle(year{800} / January), "janvier 0800");
-    EXPECT_EQ(FrenchMonthName(0), "");
-    EXPECT_EQ(FrenchMonthName(13), "");
+    EXPECT_TRUE(FrenchMonthName(0).empty() && FrenchMonthName(13).empty());
 }
 
-TEST(MonthNavigation, StepsToTheFirstOfAMonthAndStopsAtTheYearsTheStoreHolds) {
-    const struct {
-        Date got;
-        const char* expected;
-    } cases[] = {
-        {NextMonthStart(2024y / December), "01/01/2025"},
-        {PreviousMonthStart(2025y / January), "01/12/2024"},
-        {NextMonthStart(2024y / May), "01/06/2024"},
-        {PreviousMonthStart(2024y / March), "01/02/2024"},
-        {ShownMonthInYear(2024y / May, 1999), "01/05/1999"},
-        {NextMonthStart(year{9999} / December), "01/12/9999"},
-        {PreviousMonthStart(year{1} / January), "01/01/0001"},
-        {MonthStart(12000, 13), "01/12/9999"},
-        {MonthStart(2025, 0), "01/01/2025"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(FormatDate(c.got), c.expected);
-}
-
-TEST(YearList, RunsFrom1900ToAHundredYearsAheadAndSelectsItsNearestEnd) {
-    const auto years = YearList(2026);
-    ASSERT_EQ(years.size(), 227u);
-    EXPECT_EQ(years.front(), 1900);
-    EXPECT_TRUE(std::is_sorted(years.begin(), years.end()));
-    EXPECT_EQ(years[*YearListSelection(2024, 2026)], 2024);
-    EXPECT_EQ(YearListSelection(1800, 2026), 0u);
-    EXPECT_EQ(YearListSelection(2500, 2026), 226u);
+// The widget's own tests step across years and pick from the lists; these are the bounds it
+// never reaches.
+TEST(MonthNavigation, StaysWithinTheDatesTheStoreCanWrite) {
+    EXPECT_EQ(FormatDate(NextMonthStart(year{9999} / December)), "01/12/9999");
+    EXPECT_EQ(FormatDate(PreviousMonthStart(year{1} / January)), "01/01/0001");
+    EXPECT_EQ(FormatDate(MonthStart(12000, 13)), "01/12/9999");
+    EXPECT_EQ(FormatDate(MonthStart(2025, 0)), "01/01/2025");
+    EXPECT_EQ(YearList(9950).back(), 9999);
     EXPECT_TRUE(YearList(1700).empty());
     EXPECT_EQ(YearListSelection(2000, 1700), std::nullopt);
-    EXPECT_EQ(YearList(9950).back(), 9999);
-}
-
-TEST(ChoixDate, IsTheNoDateMarkUntilAValidDateIsChosen) {
-    EXPECT_EQ(FormatDate(ChoixDate(std::optional<Date>{})), "01/01/1800");
     EXPECT_EQ(ChoixDate(std::optional<Date>{Date{2024y, February, day{30}}}), kNoDate);
-    EXPECT_EQ(ChoixDate(std::optional<Date>{d("20/05/2024")}), d("20/05/2024"));
-    EXPECT_EQ(ChoixDate("pas une date"), kNoDate);
-    EXPECT_EQ(ChoixDate("20/05/2024"), d("20/05/2024"));
 }
 
 } // namespace

@@ -11,7 +11,7 @@ class tst_QtMedia : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void actionTextNamesAUrlOrAFileNeverACommand() {
+    void actionTextNamesAUrlOrAFileNeverACommandAndAMissingOneIsOnlyLogged() {
         // The URL expected, or the local file it names (from "/"); the home folder is /home/marie.
         const std::pair<const char*, const char*> cases[] = {
             {"  ", ""},
@@ -30,9 +30,7 @@ private Q_SLOTS:
             QCOMPARE(got, url);
             QCOMPARE(got.toLocalFile(), url.toLocalFile());
         }
-    }
-
-    void missingActionsAreOnlyLogged() {
+        // What cannot be opened is only logged: the alert matters more than its action.
         QtActionLauncher launcher;
         launcher.OpenAction(""); // quietly nothing
         QTest::ignoreMessage(QtWarningMsg, "Zento : action « /nulle/part.txt » : fichier introuvable");
