@@ -91,8 +91,4 @@ Date ChoixDate(const std::optional<Date>& chosen) {
     return chosen && chosen->ok() ? *chosen : kNoDate;
 }
 
-Date ChoixDate(std::string_view chosenText) {
-    return ParseDate(chosenText).value_or(kNoDate);
-}
-
 } // namespace zento

@@ -91,7 +91,5 @@ std::optional<std::size_t> YearListSelection(int shownYear, int currentYear);
 /// What ChoixDate() answers: the chosen date, or kNoDate (1 January 1800) when none has been
 /// chosen yet.
 Date ChoixDate(const std::optional<Date>& chosen);
-/// The same for a chosen date kept as its dd/MM/yyyy text: kNoDate when the text is not a date.
-Date ChoixDate(std::string_view chosenText);
 
 } // namespace zento
