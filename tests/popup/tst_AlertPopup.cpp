@@ -12,19 +12,17 @@
 
 using namespace zento;
 using namespace std::chrono;
+using test::section;
 
 namespace {
 
+/// A one-off alert (1), a monthly one with an action and a sound in a loop (2), a yearly one all
+/// day (3), and one whose values do not convert (4), after another (9).
 const std::string kStore =
-    "[Alerte9]\r\nInfo1=en tête\r\nInfo2=01/01/2030\r\nInfo3=0\r\n"
-    "[Alerte1]\r\nInfo1=Appeler le dentiste\r\nInfo2=12/03/2026\r\nInfo3=0\r\nInfo4=0\r\nInfo5=\r\n"
-    "Info6=255\r\nInfo7=0\r\nInfo8=14:30\r\nInfo9=0\r\nInfo10=\r\n"
-    "[Alerte2]\r\nInfo1=Payer le loyer\r\nInfo2=31/01/2026\r\nInfo3=4\r\nInfo4=9\r\nInfo5=Defaut.wav\r\n"
-    "Info6=16777215&\r\nInfo7=8388608\r\nInfo8=09:00\r\nInfo9=1\r\nInfo10=https://example.org/loyer\r\n"
-    "[Alerte3]\r\nInfo1=Anniversaire de Marie\r\nInfo2=29/02/2028\r\nInfo3=8\r\nInfo4=13\r\nInfo5=\r\n"
-    "Info6=255\r\nInfo7=0\r\nInfo8=\r\nInfo9=0\r\nInfo10=\r\n"
-    "[Alerte4]\r\nInfo1=Fiche abimee\r\nInfo2=01/01/2026\r\nInfo3=tous\r\nInfo4=vingt\r\nInfo5=\r\n"
-    "Info6=bleu\r\nInfo7=&Hzz\r\nInfo8=10:00\r\nInfo9=0\r\nInfo10=\r\n";
+    section(9, "en tête|01/01/2030|0") + section(1, "Appeler le dentiste|12/03/2026|0|0||255|0|14:30|0") +
+    section(2, "Loyer|31/01/2026|4|9|Defaut.wav|16777215&|8388608|09:00|1|https://ex.org") +
+    section(3, "Anniversaire de Marie|29/02/2028|8|13||255|0||0") +
+    section(4, "Fiche abimee|01/01/2026|tous|vingt||bleu|&Hzz|10:00");
 
 /// The program with the alerts above, on 12 March 2026 at 14:37:50, its window hidden.
 struct Popups : test::Program {
@@ -61,18 +59,17 @@ private Q_SLOTS:
     void showsTheAlertAndKeepsWhatItsAnswersNeed() {
         Popups w;
         const QColor own; // the window's own colours: the record's do not convert
-        // The alert, its date line, colours, emoticon, recurrence and loop flag.
-        for (const auto& [id, dateLine, back, text, emoticon, recurrence, loop] : {
-                 std::tuple{1, "12/03/2026 14:30", QColor(Qt::red), QColor(Qt::black), 0, 0, false},
-                 std::tuple{2, "31/01/2026 09:00", QColor(Qt::white), QColor(0, 0, 128), 9, 4,
-                            true},                                                               // 16777215&
-                 std::tuple{3, "29/02/2028 ", QColor(Qt::red), QColor(Qt::black), 13, 8, false}, // all day
-                 std::tuple{4, "01/01/2026 10:00", own, own, kDefaultEmoticon, 0, false},        // damaged
+        // The alert, its date line, colours, emoticon, whether it repeats.
+        for (const auto& [id, dateLine, back, text, emoticon, periodic] : {
+                 std::tuple{1, "12/03/2026 14:30", QColor(Qt::red), QColor(Qt::black), 0, false},
+                 std::tuple{2, "31/01/2026 09:00", QColor(Qt::white), QColor(0, 0, 128), 9,
+                            true}, // 16777215&
+                 std::tuple{3, "29/02/2028 ", QColor(Qt::red), QColor(Qt::black), 13, true},
+                 std::tuple{4, "01/01/2026 10:00", own, own, kDefaultEmoticon, false},
              }) {
             const Alerte a = *w.alert(id);
             QPointer<frmAlerte> p = w.show(id);
-            QVERIFY(p->isVisible());
-            QVERIFY2(!w.session->Timer1().isActive(), "the tick waits for the answer");
+            QVERIFY2(p->isVisible() && !w.session->Timer1().isActive(), "the tick waits for the answer");
             QCOMPARE(child<QLabel>(p, "lblDateMess")->text(), QString::fromLatin1(dateLine));
             auto* message = child<QLabel>(p, "lblMessage");
             QCOMPARE(message->text(), QString::fromStdString(a.Message));
@@ -83,15 +80,11 @@ private Q_SLOTS:
                      text.isValid() ? text : normal.color(QPalette::WindowText));
             QCOMPARE(p->emoticonIndex(), emoticon);
             QCOMPARE(child(p, "img")->toolTip(),
-                     recurrence ? QStringLiteral("Alerte périodique, cliquez pour valider la prochaine")
-                                : QStringLiteral("Cliquez pour effacer l'alerte"));
-            const DueAlert& due = p->alert();
-            QVERIFY(due.id == id && due.recurrence == recurrence && due.loop == loop);
-            QVERIFY(due.date == ParseDate(a.AlertDate));
-            QCOMPARE(QString::fromStdString(due.soundPath),
-                     a.Sound.empty() ? QString() : soundFolder() + QString::fromStdString(a.Sound));
-            QVERIFY(!child(p, "cmdModify")->isEnabled());
-            QCOMPARE(child<QComboBox>(p, "cmbReport")->currentIndex(), -1);
+                     periodic ? QStringLiteral("Alerte périodique, cliquez pour valider "
+                                               "la prochaine")
+                              : QStringLiteral("Cliquez pour effacer l'alerte"));
+            QVERIFY(!child(p, "cmdModify")->isEnabled() &&
+                    child<QComboBox>(p, "cmbReport")->currentIndex() == -1);
             const QStringList faults = test::windowFaults(p);
             QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral(", "))));
             delete p;
@@ -174,21 +167,18 @@ private Q_SLOTS:
         Popups w;
         const std::string before = w.file();
         QPointer<frmAlerte> due = w.show(1);
-        for (int id : {1, 2}) {
-            for (const char* answer : {"img", "cmdReport", ""}) {
-                QPointer<frmAlerte> p = w.show(id, true);
-                QVERIFY(p->windowTitle().endsWith(QStringLiteral(" (mode Test)")) && p->isTestMode());
-                QCOMPARE(child(p, "img")->toolTip(), QStringLiteral("Fermer"));
-                QVERIFY(!child(p, "cmdReport")->isEnabled());
-                *answer ? child(p, answer)->click() : void(p->close());
-                p->cmdReport_Click(); // even when asked directly
-                QVERIFY(gone(p));
-                QVERIFY2(!w.session->Timer1().isActive(), "a test popup does not switch the tick on");
-            }
+        for (const char* answer : {"img", "cmdReport", ""}) {
+            QPointer<frmAlerte> p = w.show(2, true);
+            QVERIFY(p->windowTitle().endsWith(QStringLiteral(" (mode Test)")) && p->isTestMode());
+            QCOMPARE(child(p, "img")->toolTip(), QStringLiteral("Fermer"));
+            QVERIFY(!child(p, "cmdReport")->isEnabled());
+            *answer ? child(p, answer)->click() : void(p->close());
+            p->cmdReport_Click(); // even when asked directly
+            QVERIFY(gone(p));
+            QVERIFY2(!w.session->Timer1().isActive(), "a test popup does not switch the tick on");
         }
         due->close();
-        QVERIFY(gone(due));
-        QVERIFY(w.session->Timer1().isActive());
+        QVERIFY(gone(due) && w.session->Timer1().isActive());
         QCOMPARE(w.file(), before);
     }
 
@@ -204,7 +194,7 @@ private Q_SLOTS:
             QVERIFY(w.show(2, testMode)->isVisible());
             QCOMPARE(showing, 0);
             w.show(1); // without an action
-            QCOMPARE(w.fakes.launcher.opened, std::vector<std::string>{"https://example.org/loyer"});
+            QCOMPARE(w.fakes.launcher.opened, std::vector<std::string>{"https://ex.org"});
         }
     }
 
@@ -213,25 +203,17 @@ private Q_SLOTS:
         const std::string before = w.file();
         auto& plays = w.fakes.sound.plays;
         for (bool withTime : {true, false}) {
-            const EditorPreview v{QColor(255, 255, 192),
-                                  QColor(255, 128, 255),
-                                  "20/04/2026",
-                                  withTime,
-                                  "08",
-                                  "15",
-                                  "Prendre le train",
-                                  12,
-                                  !withTime,
-                                  "Carillon.wav",
-                                  true};
+            const QColor back(255, 255, 192), text(255, 128, 255);
+            const EditorPreview v{back, text,      "20/04/2026",   withTime, "08", "15", "Prendre le train",
+                                  12,   !withTime, "Carillon.wav", true};
             QPointer<frmAlerte> p = ShowEditorTestPopup(*w.session, w.fakes.services, v);
             QVERIFY(QTest::qWaitForWindowActive(p));
             QCOMPARE(
                 child<QLabel>(p, "lblMessage")->text(),
                 QString(withTime ? "20/04/2026 08:15\n\nPrendre le train" : "20/04/2026\nPrendre le train"));
             QVERIFY(child<QLabel>(p, "lblDateMess")->text().isEmpty());
-            QCOMPARE(p->palette().color(QPalette::Window), v.background);
-            QCOMPARE(child<QLabel>(p, "lblMessage")->palette().color(QPalette::WindowText), v.text);
+            QCOMPARE(p->palette().color(QPalette::Window), back);
+            QCOMPARE(child<QLabel>(p, "lblMessage")->palette().color(QPalette::WindowText), text);
             QVERIFY(p->emoticonIndex() == 12 && p->isTestMode() && w.session->Timer1().isActive());
             QVERIFY(!child(p, "cmdReport")->isEnabled() && !child<QComboBox>(p, "cmbReport")->isEnabled());
             QCOMPARE(plays.size(), std::size_t{withTime ? 0u : 1u}); // the sound of "Popup + son" only
@@ -249,7 +231,7 @@ private Q_SLOTS:
         frmAlerte* looped = w.show(2); // Defaut.wav, in a loop
         QVERIFY(QTest::qWaitForWindowActive(looped));
         QCOMPARE(plays.size(), std::size_t{1});
-        QVERIFY(plays[0].path == looped->alert().soundPath && plays[0].loop);
+        QVERIFY(plays[0].path == (soundFolder() + "Defaut.wav").toStdString() && plays[0].loop);
         QWidget other;
         other.show();
         other.activateWindow();

@@ -27,7 +27,6 @@ public:
     std::deque<std::optional<QString>> files; ///< for chooseFileToOpen(); cancel when empty
     std::deque<QString> menuChoices;          ///< entry texts to pick in popupMenu(); dismiss when empty
     QStringList menusShown;                   ///< titles (or object names) of the menus shown
-    QList<QStringList> menuEntriesShown;      ///< visible entry texts of each menu shown
     std::vector<QColor> colorDialogInitials;
 
     void message(QWidget*, const QString& text, Icon icon) override { shown.push_back({text, icon, false}); }
@@ -62,11 +61,6 @@ public:
     }
     QAction* popupMenu(QMenu* menu, const QPoint&) override {
         menusShown << (menu->title().isEmpty() ? menu->objectName() : menu->title());
-        QStringList entries;
-        for (QAction* a : menu->actions())
-            if (a->isVisible() && !a->isSeparator())
-                entries << a->text();
-        menuEntriesShown << entries;
         if (menuChoices.empty())
             return nullptr;
         const QString want = menuChoices.front();

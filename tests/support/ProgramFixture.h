@@ -15,8 +15,30 @@
 
 #include <filesystem>
 #include <memory>
+#include <string_view>
 
 namespace zento::test {
+
+/// The section of a stored alert whose fields Info1, Info2... are given joined by "|", as
+/// fields() gives them.
+inline std::string section(int id, std::string_view info) {
+    std::string s = "[Alerte" + std::to_string(id) + "]\r\n";
+    for (int k = 1;; ++k) {
+        const std::size_t bar = info.find('|');
+        s += Alerte::keyOf(k) + "=" + std::string(info.substr(0, bar)) + "\r\n";
+        if (bar == std::string_view::npos)
+            return s;
+        info.remove_prefix(bar + 1);
+    }
+}
+
+/// Info1 to Info10 of an alert, joined by "|".
+inline QString fields(const Alerte& a) {
+    QStringList out;
+    for (int k = 1; k <= Alerte::kFieldCount; ++k)
+        out << QString::fromStdString(a.field(k));
+    return out.join(QLatin1Char('|'));
+}
 
 /// The program's session and main window on a private store holding `content`, wired as
 /// start-up does: the session's due alerts pop up, and are kept in `due` in the order shown.

@@ -52,10 +52,6 @@ void isolateTestEnvironment() {
     std::atexit(removeHome);
 }
 
-fs::path testHome() {
-    return g_home;
-}
-
 TempDir::TempDir() : m_path(makeTempFolder("zento-test")) {}
 
 TempDir::~TempDir() {

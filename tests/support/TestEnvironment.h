@@ -12,9 +12,6 @@ namespace zento::test {
 /// at exit.
 void isolateTestEnvironment();
 
-/// The private home folder made by isolateTestEnvironment().
-std::filesystem::path testHome();
-
 /// A fresh empty folder, removed with its contents when the object goes.
 class TempDir final {
 public:
