@@ -1,14 +1,16 @@
-# Changes made while the program runs reach it: `zento --add` is listed at once and pops up on
-# time, not before its minute and within a 3 s tick of it; an alert appended to Alertes.ini by
-# hand, then the file replaced by a rename (as sync tools and most editors save), pop up within
-# a tick.
+# Changes made while the program runs reach it. `zento --add` is listed at once, even while the
+# program waits for a popup's answer and looks at nothing by itself, and it pops up on time: not
+# before its minute, within a 3 s tick of it. An alert appended to Alertes.ini by hand, then the
+# file replaced by a rename (as sync tools and most editors save), pop up within a tick.
 # A zone some seconds off the whole minute makes the local minute turn about 15 s after the
 # start, so that the alert added for the next minute falls due within seconds.
 E2E_TZ=$(printf '<+11>-11:00:%02d' $(((45 - $(date +%s) % 60 + 60) % 60)))
 source "$(dirname "$0")/lib.sh" "$@"
 start_desktop
-alert 1 "Bien plus tard" 01/09/2099 08:00 | write_store
+{ alert 1 "Bien plus tard" 01/09/2099 08:00 && alert 2 "En retard" 01/09/2020 08:00; } | write_store
 start_standby
+waiting=$(window popup 6)
+xdotool windowmove "$waiting" $((SCREEN_W - 340)) $((SCREEN_H - 260)) # off the grid
 click_tray_icon
 main=$(window main 5)
 
@@ -18,10 +20,11 @@ due=$((now + 60 - 10#$(date -d "@$now" +%S)))
 hhmm=$(date -d "@$due" +%H:%M)
 log "zento --add for $hhmm, $((due - now)) s from now"
 id=$("$ZENTO" --add --date "$(date -d "@$due" +%d/%m/%Y)" --time "$hhmm" --no-sound --colors 255,0 "Ajoutée en marche")
-[ "$id" = 2 ] || fail "zento --add printed '$id', not the new Id 2"
+[ "$id" = 3 ] || fail "zento --add printed '$id', not the new Id 3"
 red_row() { at "$main" grid && [ "$(colour_count FF0000 $X $Y $W $H)" -ge 1000 ]; }
 wait_for 2 "the added alert, red, in the grid" red_row
 shot listed
+fermer "$waiting"
 popup=$(window popup $((due + 8 - $(date +%s))))
 late=$(($(now_ms) - due * 1000))
 log "popup $late ms after $hhmm:00"
@@ -30,15 +33,15 @@ fermer "$popup"
 
 today=$(date +%d/%m/%Y)
 log "an alert appended by hand"
-alert 3 "Ajoutée à la main" "$today" | encode >>"$STORE"
+alert 4 "Ajoutée à la main" "$today" | encode >>"$STORE"
 popup=$(window popup 6)
 fermer "$popup"
-store_is '/^\[Alerte3\]/,/^Info10=/d' || fail "Fermer did not delete exactly the appended alert"
+store_is '/^\[Alerte4\]/,/^Info10=/d' || fail "Fermer did not delete exactly the appended alert"
 
 log "the file replaced by a rename"
-{ cat "$STORE" && alert 4 "Synchronisée" "$today" | encode; } >"$DATA/.Alertes.ini.sync"
+{ cat "$STORE" && alert 5 "Synchronisée" "$today" | encode; } >"$DATA/.Alertes.ini.sync"
 mv "$DATA/.Alertes.ini.sync" "$STORE"
 popup=$(window popup 6)
 fermer "$popup"
-store_is '/^\[Alerte4\]/,/^Info10=/d' || fail "Fermer did not delete exactly the alert of the new file"
+store_is '/^\[Alerte5\]/,/^Info10=/d' || fail "Fermer did not delete exactly the alert of the new file"
 [ "$(listed)" = "1=Bien plus tard|" ] || fail "zento --list reads $(listed)"
