@@ -1,10 +1,8 @@
 # The end-to-end tests' helpers: the real program on a private X server with a notification
-# area, in a private home, found, clicked and typed at from outside as a user would. A scenario
-#     source "$(dirname "$0")/lib.sh" "$@"     # arguments: path of zento, build folder
-#     start_desktop
-# then fails at the first check that does not hold; whatever it started ends with it. No window
-# manager runs: windows open where the program puts them, without a frame, so that positions in
-# a window are positions on the screen plus the window's corner.
+# area, in a private home, clicked and typed at from outside as a user would. A scenario sources
+# this file with its arguments (path of zento, build folder) and fails at the first check that
+# does not hold; whatever it started ends with it. No window manager runs: windows have no frame,
+# so that positions in a window are positions on the screen plus the window's corner.
 set -Eeuo pipefail
 [ $# -ge 2 ] || { echo "usage: bash $0 <path of zento> <build folder>" >&2 && exit 2; }
 ZENTO=$1 SHOTS=$2/e2e-shots TEST=$(basename "$0" .sh) T0=$(date +%s) PIDS=()
@@ -26,8 +24,7 @@ log() { printf '[%s %3ss] %s\n' "$TEST" $(($(date +%s) - T0)) "$*"; }
 fail() { printf '[%s] FAILED: %s\n' "$TEST" "$*" >&2 && exit 1; }
 trap 'echo "[$TEST] FAILED: \"$BASH_COMMAND\" returned $? (line $LINENO of ${BASH_SOURCE[0]##*/})" >&2' ERR
 
-# On failure: the screen, the logs and the store; then the programs end before the panel and
-# the X server they use.
+# On failure: the screen, the logs and the store; then what was started ends, last first.
 cleanup() {
     local status=$? i f
     trap - EXIT ERR
@@ -97,7 +94,6 @@ start_zento() {
     PIDS+=($!)
     log "started zento $* (pid $ZENTO_PID)"
 }
-# start_standby: the program with a store, waiting in the notification area once its splash went.
 start_standby() { start_zento && wait_tray_icon && wait_for 8 "the splash to go" no splash; }
 
 # windows <kind> [pid]: the shown windows of the program (ZENTO_PID by default) of that kind:
@@ -124,16 +120,13 @@ hidden() { ! shown "$1"; }
 # geometry <wid>: X Y W H, the window's place and size on the screen.
 geometry() { eval "$(xdotool getwindowgeometry --shell "$1" | grep -E '^(X|Y|WIDTH|HEIGHT)=')" && W=$WIDTH H=$HEIGHT; }
 
-# The controls the scenarios use, where the program lays them out in twips (left top width
-# height): the popup's from its corner, the main window's in the panel (list or editor) that
-# starts 120 twips into the client area below the menu bar.
+# Where the program lays out the controls used, in twips (left top width height): the popup's
+# from its corner, the main window's in the panel 120 twips into the area below the menu bar.
 declare -A CONTROL=(
-    [cmdClose]="popup 240 2520 1335 375" [cmbReport]="popup 1620 3120 760 315"
-    [cmdReport]="popup 3240 3120 1335 372" [cmdNew]="main 6600 480 1335 372"
-    [cmdTest]="main 6600 1440 1335 372" [cmdDelete]="main 6600 1920 1335 372"
-    [cmdMasque_0]="main 6600 3420 1335 372" [cmdQuit_0]="main 6600 3885 1335 372"
-    [cmdAdd]="main 6600 1320 1335 372" [cmdUndoNew_0]="main 6600 1800 1335 372"
-    [caption]="main 0 0 1500 250" [grid]="main 120 240 6372 4332")
+    [cmdClose]="popup 240 2520 1335 375" [cmdReport]="popup 3240 3120 1335 372"
+    [cmdTest]="main 6600 1440 1335 372" [cmdMasque_0]="main 6600 3420 1335 372"
+    [cmdQuit_0]="main 6600 3885 1335 372" [cmdAdd]="main 6600 1320 1335 372"
+    [cmdUndoNew_0]="main 6600 1800 1335 372" [caption]="main 0 0 1500 250" [grid]="main 120 240 6372 4332")
 px() { echo $(((2 * $1 + 15) / 30)); } # twips at 96 DPI, rounded as the program rounds them
 # at <wid> <control>: X Y W H, the control's rectangle on the screen; row<n> is the grid's row n
 # below its header (rows of the default font's height and a margin).
@@ -183,7 +176,7 @@ tab_to() {
 # The editor's caption, "Options d'alerte", is the only pure blue text at the window's corner.
 editor_open() { at "$1" caption && [ "$(colour_count 0000FF $X $Y $W $H)" -ge 20 ]; }
 
-# tray_icon [pid]: the icon window of the program embedded in trayer's panel.
+# tray_icon [pid]: the program's icon window in trayer's panel.
 tray_icon() {
     local tree w
     tree=$(xwininfo -id "$(panel)" -tree) || return 1
@@ -192,14 +185,14 @@ tray_icon() {
     done
     return 1
 }
-wait_tray_icon() { wait_for "${1:-10}" "the notification icon in the panel" tray_icon "${2:-}"; }
-click_tray_icon() { geometry "$(tray_icon "${1:-}")" && mouse $((X + W / 2)) $((Y + H / 2)); }
-# tray_menu <entry>: the icon's menu (the window that the right button opens), and in it
-# 1 "Gérer les alertes", 2 "Masquer" or 3 "Quitter".
+wait_tray_icon() { wait_for "${1:-10}" "the notification icon in the panel" tray_icon; }
+click_tray_icon() { geometry "$(tray_icon)" && mouse $((X + W / 2)) $((Y + H / 2)) 1 "${1:-1}"; }
+# tray_menu <entry>: in the menu of the icon's right button, 1 "Gérer les alertes", 2 "Masquer"
+# or 3 "Quitter".
 tray_menu() {
     local before menu
     before=$(tops)
-    geometry "$(tray_icon)" && mouse $((X + W / 2)) $((Y + H / 2)) 1 3
+    click_tray_icon 3
     new() { comm -13 <(echo "$before") <(tops) | grep -m 1 .; }
     wait_for 3 "the icon's menu" new
     menu=$(new) && geometry "$menu"
@@ -217,17 +210,15 @@ alert() {
 # encode: text as the program writes its store (Windows-1252, lines ended CR LF).
 encode() { sed 's/\r$//; s/$/\r/' | iconv -f UTF-8 -t WINDOWS-1252; }
 write_store() { mkdir -p "$DATA" && encode >"$STORE"; }
-# value <section> <key>: the value as the program reads it, in UTF-8.
-value() { tr -d '\r' <"$STORE" | iconv -f WINDOWS-1252 -t UTF-8 -c | sed -n "/^\[$1\]/I,/^\[/s/^$2=//p"; }
-# changes_store <command...>: runs the command (an answer, a click) and waits until it has
-# rewritten the store, keeping the store as it was before in $TMP/before.ini.
+# changes_store <command...>: runs the command and waits until the store changes; the store
+# before is kept in $TMP/before.ini.
 changes_store() {
     cp "$STORE" "$TMP/before.ini" 2>/dev/null || : >"$TMP/before.ini"
     "$@"
     wait_for 5 "Alertes.ini to change" differs "$STORE" "$TMP/before.ini"
 }
 differs() { ! cmp -s "$@"; }
-# fermer <popup>: answers an alert's popup with "Fermer", which rewrites the store, and sees it go.
+# fermer <popup>: answers a popup with "Fermer", which rewrites the store, and sees it go.
 fermer() { changes_store click "$1" cmdClose && wait_for 3 "the popup to go" hidden "$1"; }
 # store_is <sed script>: the store is, byte for byte, the one before the change so edited.
 store_is() { sed "$1" "$TMP/before.ini" | cmp -s - "$STORE"; }
