@@ -1,7 +1,8 @@
 # The first start shows the window and writes nothing; without a notification area the window
 # stays, and the icon comes once a panel does. With a store and a panel, the splash shows for
-# about three seconds, then only the icon, which brings the window; its menu hides, shows, and
-# quits after a question ("Quitter": Return says Oui, Escape Non).
+# about three seconds, then only the icon. A second start then brings the window forward, says
+# "Zento est déjà en mode veille" and, answered, ends with status 0. The icon's menu hides,
+# shows, and quits after a question ("Quitter": Return says Oui, Escape Non).
 source "$(dirname "$0")/lib.sh" "$@"
 start_screen
 
@@ -17,9 +18,11 @@ answer Return
 wait_for 5 "Quitter / Oui from the icon's menu to end the program" gone "$ZENTO_PID"
 [ -d "$DATA" ] && [ ! -e "$STORE" ] || fail "the first start did not make the data folder, or wrote Alertes.ini"
 
-alert 1 "Rendez-vous chez le dentiste" 12/01/2099 09:30 | write_store
-cp "$STORE" "$TMP/written.ini"
 log "a store and a notification area: standby"
+# An alert (never due: without a date) whose words the grid draws as a message box draws its
+# own, black on the window grey, so that the two drawings can be compared.
+alert 1 "Zento est déjà en mode veille" "" "" 15724527 | write_store
+cp "$STORE" "$TMP/written.ini"
 start_zento
 splash=$(window splash)
 since=$(now_ms)
@@ -30,8 +33,28 @@ wait_for 8 "the splash to go" hidden "$splash"
 lasted=$(($(now_ms) - since))
 [ $lasted -ge 1500 ] && [ $lasted -le 5000 ] || fail "the splash went after $lasted ms, not about 3 s"
 no main && no dialog || fail "a window other than the splash opened in standby"
-click_tray_icon
+
+log "a second start"
+first=$ZENTO_PID
+start_zento
+second=$ZENTO_PID ZENTO_PID=$first
+box=$(window dialog 10 "$second")
 main=$(window main 5)
+no main "$second" && ! tray_icon "$second" >/dev/null || fail "the second copy opened a window or an icon"
+# words <name>: the text inside X Y W H, in black and white, without the margins.
+words() { import -window root -crop "${W}x$H+$X+$Y" +repage png:- | convert - -threshold 50% -trim +repage "$TMP/$1.png"; }
+geometry "$box"
+X=$((X + 50)) W=$((W - 50)) H=$((H / 2)) # right of the icon, above the button
+words box
+at "$main" row1
+words grid
+[ "$(identify -format %wx%h "$TMP/box.png")" = "$(identify -format %wx%h "$TMP/grid.png")" ] &&
+    [ "$(compare -metric AE "$TMP/box.png" "$TMP/grid.png" null: 2>&1)" -le 3 ] ||
+    fail "the message does not read \"Zento est déjà en mode veille\""
+focus "$box"
+key Return
+wait_for 5 "the answered second copy to end" gone "$second"
+wait "$second" || fail "the second copy ended with status $?"
 tray_menu 2 # Masquer
 wait_for 3 "Masquer to hide the window" hidden "$main"
 tray_menu 1 # Gérer les alertes

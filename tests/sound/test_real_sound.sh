@@ -1,20 +1,17 @@
 #!/usr/bin/env bash
-# The real program is heard: an overdue alert with Defaut.wav in a loop pops up; recorded from a
-# private PulseAudio null sink, Defaut.wav plays, looping past its own length, while the popup
-# is open, and silence follows its answer, "Fermer". The recordings stay beside the screenshots.
+# The real program is heard: while the popup of an overdue alert with Defaut.wav in a loop is
+# open, a private PulseAudio null sink records Defaut.wav looping past its own length; silence
+# follows "Fermer". The recordings stay beside the screenshots.
 source "$(dirname "$0")/../e2e/lib.sh" "$@"
-# Levels in dBFS of 50 ms windows: Defaut.wav's reach -11; 29 dB below still counts as heard (a
-# softer output passes), and a null sink that plays nothing gives digital zeros.
-AUDIBLE=-40 SILENT=-60
-# The recording's loudness contour against Defaut.wav looped (best correlation of the 10 ms
-# envelopes): the loop gives 1.00, Carillon.wav looping 0.68, Defaut.wav played once 0.45.
-MATCH=0.9
+# Levels in dBFS of 50 ms windows: Defaut.wav's reach -11, a silent null sink gives zeros. The
+# match of the 10 ms envelopes with Defaut.wav looped: 1.00; Carillon.wav looped 0.68, Defaut.wav
+# once 0.45.
+AUDIBLE=-40 SILENT=-60 MATCH=0.9
 sound=$2/Wave/Defaut.wav
 [ -f "$sound" ] || fail "no $sound: the build copies the sounds beside the program"
 start_desktop
 
-# A daemon of our own, with only a null sink, made the default, and its socket in the private
-# runtime folder; no client starts another.
+# A daemon of our own with only a null sink, its socket in the private runtime folder.
 sink=zento_sound_test
 export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/pulse/native PULSE_CLIENTCONFIG=$TMP/client.conf
 echo 'autospawn = no' >"$PULSE_CLIENTCONFIG"
@@ -27,14 +24,12 @@ PIDS+=($!)
 wait_for 10 "pulseaudio to answer" pactl info
 pactl set-default-sink $sink
 rec=(parec -d "$sink.monitor" --format=s16le --rate=44100 --channels=1 --latency-msec=20)
-# Idle, a null sink renders blocks of up to 2 s: a listener at low latency keeps them small, so
-# that a recording gets its sound at once.
+# A listener at low latency keeps the idle null sink's blocks small (else up to 2 s).
 "${rec[@]}" >/dev/null 2>&1 &
 PIDS+=($!)
 
-# hear <seconds> <name> [reference]: records the sink (kept as $SHOTS/$TEST-<name>.wav) and
-# prints "<loudest 50 ms> <span> <match>": the seconds from the first to the end of the last
-# audible 50 ms, and the envelope's match with the reference looped.
+# hear <seconds> <name> [reference]: records the sink and prints the loudest 50 ms, the seconds
+# from the first to the end of the last audible 50 ms, and the match with the reference looped.
 hear() {
     local bytes ref=/dev/null
     bytes=$(awk -v s="$1" 'BEGIN { printf "%d", s * 88200 }') # 16-bit samples at 44.1 kHz
@@ -69,7 +64,7 @@ hear() {
 holds() { awk "BEGIN { exit !($1) }"; }
 
 alert 1 "Le son doit boucler" 01/01/2020 09:00 8438015 0 Defaut.wav | sed 's/^Info9=0/Info9=1/' | write_store
-export QT_LOGGING_RULES='qt.multimedia.soundeffect=true' # what the sound effect does, in the log
+export QT_LOGGING_RULES='qt.multimedia.soundeffect=true' # for the log on failure
 start_zento
 popup=$(window popup 20)
 length=$(soxi -D "$sound")
