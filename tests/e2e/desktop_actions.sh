@@ -1,8 +1,10 @@
 # The desktop entry's actions: `zento --show` starts the program with its window shown;
 # `zento --new-alert` and `zento --show` reach the running copy, which shows its window (on a new
-# alert, or as it was) and says nothing else. The popup and the editor are answered without the
-# mouse (Tab to the button, Enter), and the message is stored as typed. On a day of use, they
-# also take the screenshots of the program's metadata; to refresh those:
+# alert, or as it was) and says nothing else. The overdue alert's popup and the editor are
+# answered without the mouse: "Reporter" 10 minutes moves the alert to ten minutes after the
+# answer by the real clock, the rest of the store staying byte for byte, and the new message is
+# stored as typed. On a day of use, they also take the screenshots of the program's metadata;
+# to refresh those:
 #     for s in main-window popup editor; do
 #         cp build/e2e-shots/desktop_actions-$s.png resources/screenshots/$s.png; done
 source "$(dirname "$0")/lib.sh" "$@"
@@ -24,10 +26,16 @@ wait_for 8 "the splash to go" no splash
 xdotool windowmove --sync "$popup" $((SCREEN_W - 340)) $((SCREEN_H - 260))
 shot popup "$popup"
 focus "$popup"
-tab_to "$popup" cmdClose
+key Down Down # the snooze list, which has the focus: its second entry (5, 10, 15, 30, 60)
+tab_to "$popup" cmdReport
+pressed=$(date +%s)
 changes_store key Return
+written=$(date +%s)
 wait_for 3 "the popup to go" hidden "$popup"
-store_is '/^\[Alerte5\]/,/^Info10=/d' || fail "Fermer by the keyboard did not delete alert 5"
+# The program took the time between the key and the write; past 23:50 the date is the next day's.
+snoozed() { store_is "s|^Info2=$(day yesterday)|Info2=$(date -d "@$(($1 + 600))" +%d/%m/%Y)|;
+    s|^Info8=08:15|Info8=$(date -d "@$(($1 + 600))" +%H:%M)|"; }
+snoozed $pressed || snoozed $written || fail "Reporter did not move alert 5 to ten minutes after $(date -d @$pressed +%H:%M)"
 ! editor_open "$main" || fail "--show opened the editor"
 shot main-window "$main"
 click "$main" cmdMasque_0
@@ -48,7 +56,7 @@ shot editor "$main"
 tab_to "$main" cmdAdd
 changes_store key Return
 before="1=Rendez-vous chez le dentiste|2=Payer le loyer|3=Réunion d'équipe|4=Anniversaire de Claire|"
-[ "$(listed)" = "${before}5=$message|" ] || fail "after Ajouter zento --list reads $(listed)"
+[ "$(listed)" = "${before}5=Appeler le garage pour la révision|6=$message|" ] || fail "after Ajouter zento --list reads $(listed)"
 click "$main" cmdMasque_0
 wait_for 3 "Masquer to hide the window" hidden "$main"
 action --show
