@@ -1,7 +1,6 @@
-# A store damaged by hand: binary junk around the sections, the same section twice, the same Id
-# in another case, section names that are no alerts, a value of the wrong form in every field,
-# a file cut off in the middle of a line. The program starts, reads the alerts it can, opens
-# one and saves it, and keeps every other byte of the file.
+# A store damaged by hand (binary junk around the sections, a section twice, an Id in another
+# case, values of the wrong form, a file cut off mid-line): the program starts and reads what it
+# can; saving one alert keeps every other byte; its test popup and Annuler change nothing.
 source "$(dirname "$0")/lib.sh" "$@"
 start_desktop
 mkdir -p "$DATA"
@@ -19,7 +18,6 @@ mkdir -p "$DATA"
     # The date wrong as well: the grid's fourth row, after those it can sort.
     printf '[Alerte4]\r\nInfo1=Date de travers\r\nInfo2=31/02/2099\r\nInfo3=-1\r\nInfo4=x\r\nInfo5=w\r\n'
     printf 'Info6=-5\r\nInfo7=99999999999\r\nInfo8=9h30\r\nInfo9=2\r\nInfo10=\r\n'
-    printf '[Alerte007]\r\nInfo1=Zero devant\r\n[Alerte0]\r\nInfo1=Zero\r\n[Alerte-2]\r\nInfo1=Negatif\r\n'
     printf '[Param]\r\nNb=beaucoup\r\nFond=vert\r\nPolice=\r\nImg=abc\r\n[Alerte5]\r\nInfo1=Coupee en route\r\nInfo2=0'
 } >"$STORE"
 cp "$STORE" "$TMP/original.ini"

@@ -51,7 +51,7 @@ action --new-alert
 wait_for 3 "the editor on a new alert" editor_open "$main"
 focus "$main"
 message="Arroser les bégonias, l'été"
-type_text "$message"
+xdotool type --delay 40 "$message"
 shot editor "$main"
 tab_to "$main" cmdAdd
 changes_store key Return

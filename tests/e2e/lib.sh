@@ -124,9 +124,8 @@ geometry() { eval "$(xdotool getwindowgeometry --shell "$1" | grep -E '^(X|Y|WID
 # from its corner, the main window's in the panel 120 twips into the area below the menu bar.
 declare -A CONTROL=(
     [cmdClose]="popup 240 2520 1335 375" [cmdReport]="popup 3240 3120 1335 372"
-    [cmdTest]="main 6600 1440 1335 372" [cmdMasque_0]="main 6600 3420 1335 372"
-    [cmdQuit_0]="main 6600 3885 1335 372" [cmdAdd]="main 6600 1320 1335 372"
-    [cmdUndoNew_0]="main 6600 1800 1335 372" [caption]="main 0 0 1500 250" [grid]="main 120 240 6372 4332")
+    [cmdAdd]="main 6600 1320 1335 372" [cmdTest]="main 6600 1440 1335 372" [cmdUndoNew_0]="main 6600 1800 1335 372"
+    [cmdMasque_0]="main 6600 3420 1335 372" [caption]="main 0 0 1500 250" [grid]="main 120 240 6372 4332")
 px() { echo $(((2 * $1 + 15) / 30)); } # twips at 96 DPI, rounded as the program rounds them
 # at <wid> <control>: X Y W H, the control's rectangle on the screen; row<n> is the grid's row n
 # below its header (rows of the default font's height and a margin).
@@ -150,7 +149,6 @@ focus() { timeout 5 xdotool windowfocus --sync "$1" || xdotool windowfocus "$1";
 key() { xdotool key --delay 60 "$@"; }
 # answer <key>: that key to the message box or question of the program once it shows.
 answer() { focus "$(window dialog 3)" && key "$1"; }
-type_text() { xdotool type --delay 40 "$1"; }
 
 # shot <step> [wid]: the screen (or one window) into the build folder, a record of each step.
 shot() {

@@ -1,7 +1,7 @@
 # Changes made while the program runs reach it. `zento --add` is listed at once, even while the
 # program waits for a popup's answer and looks at nothing by itself, and it pops up on time: not
-# before its minute, within a 3 s tick of it. An alert appended to Alertes.ini by hand, then the
-# file replaced by a rename (as sync tools and most editors save), pop up within a tick.
+# before its minute, within a 3 s tick of it. An alert in a file that replaces Alertes.ini by a
+# rename (as sync tools and most editors save) pops up within a tick.
 # A zone some seconds off the whole minute makes the local minute turn about 15 s after the
 # start, so that the alert added for the next minute falls due within seconds.
 E2E_TZ=$(printf '<+11>-11:00:%02d' $(((45 - $(date +%s) % 60 + 60) % 60)))
@@ -31,17 +31,10 @@ log "popup $late ms after $hhmm:00"
 [ $late -ge 0 ] && [ $late -le 6000 ] || fail "the popup came $late ms after $hhmm:00"
 fermer "$popup"
 
-today=$(date +%d/%m/%Y)
-log "an alert appended by hand"
-alert 4 "Ajoutée à la main" "$today" | encode >>"$STORE"
-popup=$(window popup 6)
-fermer "$popup"
-store_is '/^\[Alerte4\]/,/^Info10=/d' || fail "Fermer did not delete exactly the appended alert"
-
 log "the file replaced by a rename"
-{ cat "$STORE" && alert 5 "Synchronisée" "$today" | encode; } >"$DATA/.Alertes.ini.sync"
+{ cat "$STORE" && alert 4 "Synchronisée" "$(date +%d/%m/%Y)" | encode; } >"$DATA/.Alertes.ini.sync"
 mv "$DATA/.Alertes.ini.sync" "$STORE"
 popup=$(window popup 6)
 fermer "$popup"
-store_is '/^\[Alerte5\]/,/^Info10=/d' || fail "Fermer did not delete exactly the alert of the new file"
+store_is '/^\[Alerte4\]/,/^Info10=/d' || fail "Fermer did not delete exactly the alert of the new file"
 [ "$(listed)" = "1=Bien plus tard|" ] || fail "zento --list reads $(listed)"
