@@ -6,14 +6,12 @@ start_desktop
 mkdir -p "$DATA"
 {
     printf '\x00\x01\x02\xff\xfe\x80\x81\x8d\x8f\x90\x9d d\xe9but illisible \x00 suite\r\n'
-    printf '[Alerte1]\r\nInfo1=Valide un\r\nInfo2=15/03/2099\r\nInfo3=0\r\nInfo4=3\r\nInfo5=Defaut.wav\r\n'
-    printf 'Info6=8438015\r\nInfo7=0\r\nInfo8=10:00\r\nInfo9=0\r\nInfo10=\r\n'
+    alert 1 "Valide un" 15/03/2099 10:00 8438015 0 Defaut.wav 3 | encode
     printf '\xc3\x28\xa0\xa1 \x00\x00\x00\x1b[31m\r\n\x7f\x7f\n'
     # Every field of the wrong form but the date, which makes it the grid's first row.
     printf '[Alerte2]\r\nInfo1=Tout de travers\r\nInfo2=01/01/2099\r\nInfo3=douze\r\nInfo4=99\r\n'
     printf 'Info5=a.w\r\nInfo6=bleu\r\nInfo7=&HZZ&\r\nInfo8=25:99\r\nInfo9=oui\r\nInfo10=\r\n'
-    printf '[Alerte3]\r\nInfo1=Premier trois\r\nInfo2=01/04/2099\r\nInfo3=0\r\nInfo4=5\r\nInfo5=ab\r\n'
-    printf 'Info6=255\r\nInfo7=0\r\nInfo8=\r\nInfo9=0\r\nInfo10=\r\n'
+    alert 3 "Premier trois" 01/04/2099 "" 255 0 ab | encode
     printf '[Alerte3]\r\nInfo1=Doublon trois\r\nInfo2=02/04/2099\r\n[ALERTE3]\r\nInfo1=Encore trois\r\n'
     # The date wrong as well: the grid's fourth row, after those it can sort.
     printf '[Alerte4]\r\nInfo1=Date de travers\r\nInfo2=31/02/2099\r\nInfo3=-1\r\nInfo4=x\r\nInfo5=w\r\n'

@@ -1,10 +1,8 @@
 # The desktop entry's actions: `zento --show` starts the program with its window shown;
 # `zento --new-alert` and `zento --show` reach the running copy, which shows its window (on a new
-# alert, or as it was) and says nothing else. The overdue alert's popup and the editor are
-# answered without the mouse: "Reporter" 10 minutes moves the alert to ten minutes after the
-# answer by the real clock, the rest of the store staying byte for byte, and the new message is
-# stored as typed. On a day of use, they also take the screenshots of the program's metadata;
-# to refresh those:
+# alert, or as it was) and says nothing else. By the keyboard, the overdue popup's "Reporter" 10
+# minutes moves the alert to ten minutes after the answer by the real clock, every other byte
+# staying, and the new alert is stored as typed. The run takes the metadata's screenshots:
 #     for s in main-window popup editor; do
 #         cp build/e2e-shots/desktop_actions-$s.png resources/screenshots/$s.png; done
 source "$(dirname "$0")/lib.sh" "$@"
@@ -38,8 +36,8 @@ snoozed() { store_is "s|^Info2=$(day yesterday)|Info2=$(date -d "@$(($1 + 600))"
 snoozed $pressed || snoozed $written || fail "Reporter did not move alert 5 to ten minutes after $(date -d @$pressed +%H:%M)"
 ! editor_open "$main" || fail "--show opened the editor"
 shot main-window "$main"
-click "$main" cmdMasque_0
-wait_for 3 "Masquer to hide the window" hidden "$main"
+masquer() { click "$main" cmdMasque_0 && wait_for 3 "Masquer to hide the window" hidden "$main"; }
+masquer
 
 # action <option>: run as the desktop runs it; it ends at once, without a message of its own.
 action() {
@@ -57,7 +55,6 @@ tab_to "$main" cmdAdd
 changes_store key Return
 before="1=Rendez-vous chez le dentiste|2=Payer le loyer|3=Réunion d'équipe|4=Anniversaire de Claire|"
 [ "$(listed)" = "${before}5=Appeler le garage pour la révision|6=$message|" ] || fail "after Ajouter zento --list reads $(listed)"
-click "$main" cmdMasque_0
-wait_for 3 "Masquer to hide the window" hidden "$main"
+masquer
 action --show
 ! editor_open "$main" || fail "--show opened the editor"

@@ -60,8 +60,7 @@ gone() { ! kill -0 "$1" 2>/dev/null; }
 
 start_desktop() { start_screen && start_tray; }
 
-# Xvfb on a display it picks itself, with a cookie of our own.
-start_screen() {
+start_screen() { # Xvfb, on a display it picks itself, with a cookie of our own
     local cookie
     [ -x "$ZENTO" ] || fail "no program at $ZENTO"
     mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$SHOTS"
@@ -96,9 +95,8 @@ start_zento() {
 }
 start_standby() { start_zento && wait_tray_icon && wait_for 8 "the splash to go" no splash; }
 
-# windows <kind> [pid]: the shown windows of the program (ZENTO_PID by default) of that kind:
-# main, splash, dialog (a message box), popup or test-popup (an alert's). The first three are
-# all titled "Zento": their types tell them apart.
+# windows <kind> [pid]: the program's shown windows (ZENTO_PID's by default) of a kind: main,
+# splash, dialog (a message box), all titled "Zento" and told apart by type, popup or test-popup.
 windows() {
     local title=Zento w
     case $1 in popup) title='Zento - Alerte' ;; test-popup) title='Zento - Alerte \(mode Test\)' ;; esac
@@ -127,8 +125,7 @@ declare -A CONTROL=(
     [cmdAdd]="main 6600 1320 1335 372" [cmdTest]="main 6600 1440 1335 372" [cmdUndoNew_0]="main 6600 1800 1335 372"
     [cmdMasque_0]="main 6600 3420 1335 372" [caption]="main 0 0 1500 250" [grid]="main 120 240 6372 4332")
 px() { echo $(((2 * $1 + 15) / 30)); } # twips at 96 DPI, rounded as the program rounds them
-# at <wid> <control>: X Y W H, the control's rectangle on the screen; row<n> is the grid's row n
-# below its header (rows of the default font's height and a margin).
+# at <wid> <control>: X Y W H, the control on the screen; row<n>: the grid's row n (font height + 2).
 at() {
     local where l t w h n=${2#row}
     [ "$n" = "$2" ] || { at "$1" grid && Y=$((Y + 18 + 20 * (n - 1) + 1)) H=18 && return; }
@@ -142,7 +139,6 @@ at() {
 # mouse <x> <y> [clicks] [button]: clicks there, then parks the pointer where it draws no hover.
 mouse() { xdotool mousemove "$1" "$2" click --repeat "${3:-1}" --delay 120 "${4:-1}" && park; }
 park() { xdotool mousemove $((SCREEN_W - 10)) $((SCREEN_H - 10)); }
-# click <wid> <control> [clicks]: the control's centre.
 click() { at "$1" "$2" && mouse $((X + W / 2)) $((Y + H / 2)) "${3:-1}"; }
 # focus <wid>: the keyboard to that window (nobody else hands it over without a window manager).
 focus() { timeout 5 xdotool windowfocus --sync "$1" || xdotool windowfocus "$1"; }
@@ -185,8 +181,7 @@ tray_icon() {
 }
 wait_tray_icon() { wait_for "${1:-10}" "the notification icon in the panel" tray_icon; }
 click_tray_icon() { geometry "$(tray_icon)" && mouse $((X + W / 2)) $((Y + H / 2)) 1 "${1:-1}"; }
-# tray_menu <entry>: in the menu of the icon's right button, 1 "Gérer les alertes", 2 "Masquer"
-# or 3 "Quitter".
+# tray_menu <n>: the icon's menu, entry 1 "Gérer les alertes", 2 "Masquer" or 3 "Quitter".
 tray_menu() {
     local before menu
     before=$(tops)
@@ -199,8 +194,7 @@ tray_menu() {
 }
 tops() { xdotool search --maxdepth 1 --onlyvisible --pid "$ZENTO_PID" | sort || true; }
 
-# alert <id> <message> <date> [time] [background] [recurrence] [sound] [emoticon]: a section of
-# the store, as the program writes it (for write_store).
+# alert <id> <message> <date> [time] [background] [recurrence] [sound] [emoticon]: a section.
 alert() {
     printf '[Alerte%s]\nInfo1=%s\nInfo2=%s\nInfo3=%s\nInfo4=%s\nInfo5=%s\nInfo6=%s\nInfo7=0\nInfo8=%s\nInfo9=0\nInfo10=\n' \
         "$1" "$2" "$3" "${6:-0}" "${8:-5}" "${7:-}" "${5:-8438015}" "${4:-}"
@@ -208,8 +202,7 @@ alert() {
 # encode: text as the program writes its store (Windows-1252, lines ended CR LF).
 encode() { sed 's/\r$//; s/$/\r/' | iconv -f UTF-8 -t WINDOWS-1252; }
 write_store() { mkdir -p "$DATA" && encode >"$STORE"; }
-# changes_store <command...>: runs the command and waits until the store changes; the store
-# before is kept in $TMP/before.ini.
+# changes_store <command...>: runs it and waits for the store to change (before: $TMP/before.ini).
 changes_store() {
     cp "$STORE" "$TMP/before.ini" 2>/dev/null || : >"$TMP/before.ini"
     "$@"

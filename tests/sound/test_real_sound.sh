@@ -1,4 +1,3 @@
-#!/usr/bin/env bash
 # The real program is heard: while the popup of an overdue alert with Defaut.wav in a loop is
 # open, a private PulseAudio null sink records Defaut.wav looping past its own length; silence
 # follows "Fermer". The recordings stay beside the screenshots.
