@@ -1,93 +1,65 @@
-# A first start (no store yet) opens the main window; "Quitter" then "Oui" ends the program.
-# A start with a store shows only the splash for about three seconds and the notification
-# icon; the icon brings the main window.
+# The first start shows the window and writes nothing; without a notification area the window
+# stays, and the icon comes once a panel does. With a store and a panel, the splash shows for
+# about three seconds, then only the icon. A second start then brings the window forward, says
+# "Zento est déjà en mode veille" and, answered, ends with status 0. The icon's menu hides,
+# shows, and quits after a question ("Quitter": Return says Oui, Escape Non).
 source "$(dirname "$0")/lib.sh" "$@"
-start_desktop
+start_screen
 
-log "first start: no Alertes.ini"
+log "first start, no notification area, then one"
 start_zento
-first=$ZENTO_PID
-main=$(wait_main_window 10 "$first")
-wait_tray_icon "$first" 5 >/dev/null
-[ ! -e "$E2E_STORE" ] || fail "the first start wrote Alertes.ini before anything was saved"
-[ -d "$E2E_DATA" ] || fail "the first start did not create the data folder $E2E_DATA"
-shot first-start
-# The splash comes with it and goes by itself.
-wait_until 8 "the splash to go" no_splash "$first"
+main=$(window main)
+wait_for 8 "the splash to go" no splash
+start_tray
+wait_tray_icon 8 # looked for every 3 s
+shown "$main" || fail "the window went when the icon came"
+tray_menu 3
+answer Return
+wait_for 5 "Quitter / Oui from the icon's menu to end the program" gone "$ZENTO_PID"
+[ -d "$DATA" ] && [ ! -e "$STORE" ] || fail "the first start did not make the data folder, or wrote Alertes.ini"
 
-# "Quitter" asks; Return takes the default answer, "Oui".
-top=$(main_client_top "$main")
-click_twips "$main" 0 "$top" $((120 + 6600)) $((120 + 3885)) 1335 372
-wait_until 5 "the question \"Arreter Zento ?\"" dialog_windows_present "$first"
-question=$(dialog_windows "$first" | sed -n 1p)
-shot quit-question
-focus_window "$question"
-key Return
-wait_exit "$first" 5 "zento after Quitter / Oui"
-[ -z "$(tray_icon "$first")" ] || fail "the notification icon stayed after the program ended"
-
-log "second start: with a store"
-write_store <<'EOF'
-[Alerte1]
-Info1=Rendez-vous chez le dentiste
-Info2=12/01/2099
-Info3=0
-Info4=5
-Info5=
-Info6=8438015
-Info7=0
-Info8=09:30
-Info9=0
-Info10=
-[Param]
-Nb=1
-Fond=
-Police=
-Img=5
-EOF
+log "a store and a notification area: standby"
+# An alert (never due: without a date) whose words the grid draws as a message box draws its
+# own, black on the window grey, so that the two drawings can be compared.
+alert 1 "Zento est déjà en mode veille" "" "" 15724527 | write_store
+cp "$STORE" "$TMP/written.ini"
 start_zento
-second=$ZENTO_PID
-wait_until 10 "the splash" splash_present "$second"
-splash=$(splash_windows "$second" | sed -n 1p)
-seen=$(now_ms)
-[ -z "$(main_windows "$second")" ] || fail "the main window opened although a store exists"
+splash=$(window splash)
+since=$(now_ms)
 geometry "$splash"
-# The splash: 5916 x 4080 twips, in the middle of the screen.
-[ "$WW" -ge "$(px 5916)" ] || fail "the window shown at start is not the splash (${WW}x$WH)"
-[ $((2 * WX + WW - SCREEN_W)) -ge -4 ] && [ $((2 * WX + WW - SCREEN_W)) -le 4 ] ||
-    fail "the splash is not centred (x=$WX)"
-shot splash
-icon=$(wait_tray_icon "$second" 5)
-log "notification icon $(printf '0x%x' "$icon") inside trayer's panel"
+[ $((2 * X + W - SCREEN_W)) -ge -4 ] && [ $((2 * X + W - SCREEN_W)) -le 4 ] || fail "the splash is not centred"
+wait_tray_icon 5
+wait_for 8 "the splash to go" hidden "$splash"
+lasted=$(($(now_ms) - since))
+[ $lasted -ge 1500 ] && [ $lasted -le 5000 ] || fail "the splash went after $lasted ms, not about 3 s"
+no main && no dialog || fail "a window other than the splash opened in standby"
 
-wait_hidden "$splash" 8 "the splash"
-lasted=$(($(now_ms) - seen))
-log "splash shown for about ${lasted} ms"
-[ "$lasted" -ge 1500 ] && [ "$lasted" -le 5000 ] || fail "the splash went after ${lasted} ms, not about 3 s"
-[ -z "$(main_windows "$second")" ] || fail "the main window opened after the splash"
-shot standby
-[ -z "$(find_windows Zento "$second")" ] || fail "a window other than the splash is shown in standby"
-expect_alive "$second"
-
-log "the icon brings the main window"
-click_tray_icon "$second"
-main=$(wait_main_window 5 "$second")
-shot shown-from-icon
-
-log "the icon's menu: Masquer, Gérer les alertes, Quitter then Non"
-tray_menu "$second" 2
-wait_hidden "$main" 3 "the main window after Masquer"
-tray_menu "$second" 1
-main=$(wait_main_window 3 "$second")
-tray_menu "$second" 3
-wait_until 3 "the question \"Arreter Zento ?\"" dialog_windows_present "$second"
-question=$(dialog_windows "$second" | sed -n 1p)
-focus_window "$question"
-key Escape # Non: back to standby
-wait_hidden "$main" 3 "the main window after Quitter / Non"
-[ -z "$(dialog_windows "$second")" ] || fail "the question stayed after Non"
-tray_icon "$second" >/dev/null || fail "the notification icon went after Quitter / Non"
-expect_alive "$second"
-shot standby-after-no
-[ "$(store_value Alerte1 Info1)" = "Rendez-vous chez le dentiste" ] || fail "the store changed"
-finish
+log "a second start"
+first=$ZENTO_PID
+start_zento
+second=$ZENTO_PID ZENTO_PID=$first
+box=$(window dialog 10 "$second")
+main=$(window main 5)
+no main "$second" && ! tray_icon "$second" >/dev/null || fail "the second copy opened a window or an icon"
+# words <name>: the text inside X Y W H, in black and white, without the margins.
+words() { import -window root -crop "${W}x$H+$X+$Y" +repage png:- | convert - -threshold 50% -trim +repage "$TMP/$1.png"; }
+geometry "$box"
+X=$((X + 50)) W=$((W - 50)) H=$((H / 2)) # right of the icon, above the button
+words box
+at "$main" row1
+words grid
+[ "$(compare -metric AE "$TMP/box.png" "$TMP/grid.png" null: 2>&1)" -le 3 ] 2>/dev/null ||
+    fail "the message does not read \"Zento est déjà en mode veille\""
+focus "$box"
+key Return
+wait_for 5 "the answered second copy to end" gone "$second"
+wait "$second" || fail "the second copy ended with status $?"
+tray_menu 2 # Masquer
+wait_for 3 "Masquer to hide the window" hidden "$main"
+tray_menu 1 # Gérer les alertes
+main=$(window main 3)
+tray_menu 3
+answer Escape # Non: back to standby
+wait_for 3 "Quitter / Non to hide the window" hidden "$main"
+no dialog && tray_icon >/dev/null && ! gone "$ZENTO_PID" || fail "Quitter / Non did not leave the program in standby"
+cmp -s "$STORE" "$TMP/written.ini" || fail "the store changed"
