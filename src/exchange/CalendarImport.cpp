@@ -23,12 +23,13 @@ using namespace std::chrono;
 
 namespace {
 
-/// Iterator steps one item may take, and a whole import: a daily rule with a COUNT, begun half a
-/// century ago, is walked from its start (libical cannot jump ahead in a counted rule), at some
-/// microseconds a step. A rule that needs more is left out as unusable rather than stall the
-/// import.
+/// Iterator steps one item may take, and steps through the past a whole import may take: a daily
+/// rule with a COUNT, begun half a century ago, is walked from its start (libical cannot jump
+/// ahead in a counted rule), at up to 30 microseconds a step for a yearly rule on many days. A
+/// rule that needs more is left out as unusable rather than stall the import; the steps from
+/// today on (a few per item) are not counted, so a large calendar is never cut short.
 constexpr int kMaxSteps = 20000;
-constexpr long kMaxImportSteps = 300000;
+constexpr long kMaxPastSteps = 60000;
 
 /// A text of the file as UTF-8: each text is taken as UTF-8 when it is well-formed, else as
 /// Windows-1252 (older programs), decided text by text because a line folded in the middle of a
@@ -264,7 +265,7 @@ private:
     std::unordered_set<std::string> m_seenUids;
     std::unordered_set<std::string> m_given;
     std::map<std::pair<const void*, int>, bool> m_timeVaries; ///< by zone and time of day
-    long m_stepsLeft = kMaxImportSteps;
+    long m_pastStepsLeft = kMaxPastSteps;
 };
 
 /// Whether the occurrence at `start` is not wholly past: its own moment or its reminder is ahead
@@ -508,7 +509,7 @@ bool Planner::expand(icalproperty* rrule, const Timing& t, const Exclusions& exc
                 std::all_of(out.parts.begin(), out.parts.end(), [](const Part& p) { return p.seenTwice; }));
     };
     bool any = false; // the rule gave an occurrence, past or not
-    for (; step < kMaxSteps && m_stepsLeft > 0 && !done(); ++step, --m_stepsLeft) {
+    for (; step < kMaxSteps && m_pastStepsLeft > 0 && !done(); ++step) {
         icaltimetype o = icalrecur_iterator_next(it);
         if (icaltime_is_null_time(o) || !dateOf(o)) {
             ended = true;
@@ -517,6 +518,8 @@ bool Planner::expand(icalproperty* rrule, const Timing& t, const Exclusions& exc
         any = true;
         o.zone = t.anchor.zone;
         const LocalTime s = toLocal(o);
+        if (s < m_now)
+            --m_pastStepsLeft;
         if (horizon && s > *horizon)
             break;
         const int key = keyOf(out.split, o);
