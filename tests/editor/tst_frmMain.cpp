@@ -37,10 +37,6 @@ void openToModify(Program& w, const char* message) {
     w.click("cmdModify");
 }
 
-void trigger(const Program& w, const char* entry) {
-    w.main->findChild<QAction*>(QLatin1String(entry))->trigger();
-}
-
 QString pathIn(const Program& w, const char* name) {
     return QString::fromStdString((w.dir / name).string());
 }
@@ -103,15 +99,14 @@ private Q_SLOTS:
     }
 
     void refusalsAndFailuresKeepTheEditorOpenWithWhatWasTyped() {
-        using I = UserDialogs::Icon;
-        // Modifying?, the message, no date?, a read-only file?, what the user is told.
-        for (const auto& [modifying, message, noDate, readOnly, told, icon] : {
-                 std::tuple{false, "", false, false, QStringLiteral("Indiquez un message"), I::None},
-                 std::tuple{true, "", false, false, QStringLiteral("Indiquez le message"), I::None},
-                 std::tuple{false, "x", true, false, QStringLiteral("Date non valide"), I::None},
-                 std::tuple{true, "x", true, false, QStringLiteral("Date non valide"), I::None},
-                 std::tuple{false, "perdu ?", false, true, kReadOnly, I::Warning},
-                 std::tuple{true, "perdu ?", false, true, kReadOnly, I::Warning},
+        // Modifying?, the message, no date?, a read-only file (told with a warning)?, what is told.
+        for (const auto& [modifying, message, noDate, readOnly, told] : {
+                 std::tuple{false, "", false, false, QString("Indiquez un message")},
+                 std::tuple{true, "", false, false, QString("Indiquez le message")},
+                 std::tuple{false, "x", true, false, QString("Date non valide")},
+                 std::tuple{true, "x", true, false, QString("Date non valide")},
+                 std::tuple{false, "perdu ?", false, true, kReadOnly},
+                 std::tuple{true, "perdu ?", false, true, kReadOnly},
              }) {
             Program w(kOne);
             w.pick(QStringLiteral("un"));
@@ -125,7 +120,8 @@ private Q_SLOTS:
             const std::string before = readFile(w.ini);
             w.click("cmdAdd");
             QCOMPARE(w.shown(), QStringList{told});
-            QCOMPARE(w.fakes.dialogs.shown.back().icon, icon);
+            QCOMPARE(w.fakes.dialogs.shown.back().icon,
+                     readOnly ? UserDialogs::Icon::Warning : UserDialogs::Icon::None);
             QVERIFY(w.editor()->isVisible() && w.editor()->mode() == mode);
             QCOMPARE(w.message()->message(), QString::fromUtf8(message));
             QCOMPARE(readFile(w.ini), before);
@@ -241,8 +237,7 @@ private Q_SLOTS:
         fs::create_directory(w.ini);
         w.session->LoadAllAlerts();
         QCOMPARE(w.shown().size(), 1);
-        QVERIFY2(w.shown()[0].startsWith(QStringLiteral("Impossible de lire les alertes : ")),
-                 qPrintable(w.shown()[0]));
+        QVERIFY(w.shown()[0].startsWith(QStringLiteral("Impossible de lire les alertes : ")));
         QVERIFY(w.messages().isEmpty());
     }
 
@@ -271,42 +266,37 @@ private Q_SLOTS:
         QCOMPARE(row(3).section(QLatin1Char('|'), 0, 0), QStringLiteral("05/03/2024 #ffff80"));
     }
 
-    void theGridsMenuOffersTheTestPopupAndDoubleClickModifies() {
-        Program w(kOne);
+    void theTestCommandsShowPopupsThatWaitForNothingAndDoubleClickModifies() {
+        Program w(section(1, "un|01/03/2027|0|5||255|0||0|https://example.org"));
         QWidget* rows = w.main->grid()->viewport();
         QTest::mousePress(rows, Qt::RightButton, {}, QPoint(5, 5));
         QVERIFY2(w.fakes.dialogs.menusShown.isEmpty(), "no row chosen yet: no menu");
-        w.pick(QStringLiteral("un"));
-        const QString test = QStringLiteral("Voir le Popup (Test)");
+        w.pick("un");
         // The row's menu offers its test, and not what acts on the program.
-        w.fakes.dialogs.menuChoices = {test, QStringLiteral("Quitter")};
+        const QString test = "Voir le Popup (Test)";
+        w.fakes.dialogs.menuChoices = {test, "Quitter"};
         QSignalSpy quit(w.main.get(), &frmMain::quitRequested);
         const QPoint row = w.main->grid()->visualRect(w.main->grid()->gridModel().index(0, 1)).center();
         QTest::mousePress(rows, Qt::RightButton, {}, row);
         QTest::mousePress(rows, Qt::RightButton, {}, row);
         QVERIFY(w.session->openPopupCount() == 1 && quit.isEmpty());
+        QCOMPARE(w.fakes.launcher.opened, std::vector<std::string>{"https://example.org"});
         for (QAction* a : w.main->fileMenu()->actions())
             QVERIFY2(!(a->isVisible() && a->text() == test), "the menu bar offers no test");
+        w.click("cmdTest");
         QTest::mouseDClick(rows, Qt::LeftButton, {}, row);
         QCOMPARE(w.editor()->mode(), AlertEditor::Mode::Modifying);
-    }
-
-    void theTestCommandsShowPopupsThatWaitForNothing() {
-        Program w(section(1, "un|01/03/2027|0|5||255|0||0|https://example.org"));
-        w.pick(QStringLiteral("un"));
-        w.click("cmdTest");
-        QCOMPARE(w.fakes.launcher.opened, std::vector<std::string>{"https://example.org"});
+        w.click("cmdUndoNew_0");
         w.click("cmdNew");
-        w.message()->setMessage(QStringLiteral("pas encore enregistrée"));
+        w.message()->setMessage("pas encore enregistrée");
         w.main->mnuTest_Click(); // the editor's values, unsaved
-        QCOMPARE(w.session->openPopupCount(), 2);
-        QVERIFY(w.session->Timer1().isActive());
+        QVERIFY(w.session->openPopupCount() == 3 && w.session->Timer1().isActive());
         QStringList shown;
         for (QWidget* popup : QApplication::topLevelWidgets())
             if (qobject_cast<frmAlerte*>(popup))
-                shown << popup->findChild<QLabel*>(QStringLiteral("lblMessage"))->text();
-        QVERIFY(shown.contains(QStringLiteral("07/12/2026\npas encore enregistrée")));
-        w.fakes.dialogs.files = {QStringLiteral("/home/moi/note.txt"), std::nullopt};
+                shown << popup->findChild<QLabel*>("lblMessage")->text();
+        QVERIFY(shown.contains("07/12/2026\npas encore enregistrée"));
+        w.fakes.dialogs.files = {"/home/moi/note.txt", std::nullopt};
         w.click("cmdPath");
         w.click("cmdPath"); // cancelled: the box keeps the file
         w.main->mnuTestAction_Click();
@@ -379,8 +369,9 @@ private Q_SLOTS:
             w.click("imgPlay");
             QVERIFY(w.fakes.sound.playing && w.fakes.sound.plays.back().loop);
             leave(w);
-            QVERIFY2(!w.fakes.sound.playing && !w.editor()->preview()->isPreviewing(), name);
-            QVERIFY2(!w.editor()->preview()->isPlayingLook() && w.editor()->imgStop()->isHidden(), name);
+            const auto* preview = w.editor()->preview();
+            QVERIFY2(!w.fakes.sound.playing && !preview->isPreviewing() && !preview->isPlayingLook(), name);
+            QVERIFY2(w.editor()->imgStop()->isHidden(), name);
         }
         // A sound the editor did not start, a popup's, goes on.
         Program w(kTwo);
@@ -397,22 +388,22 @@ private Q_SLOTS:
         // make one joined pair in their frame.
         const QSet<QString> onPurpose{"Frame1+fraEdit", "Text1+txtMessage", "fraHeure+cmbH", "fraHeure+cmbM",
                                       "cmbH+cmbM"};
-        QStringList faults = test::windowFaults(w.main.get(), onPurpose);
+        const auto faults = [&] { return test::windowFaults(w.main.get(), onPurpose).join(", "); };
+        QCOMPARE(faults(), QString());
         w.click("cmdNew");
-        faults << test::windowFaults(w.main.get(), onPurpose);
+        QCOMPARE(faults(), QString());
         w.click("cmdUndoNew_0");
         openToModify(w, "un");
-        faults << test::windowFaults(w.main.get(), onPurpose);
+        QCOMPARE(faults(), QString());
         w.click("cmdUndoNew_0");
         w.main->resize(w.main->width() + 300, w.main->height());
-        faults << test::windowFaults(w.main.get(), onPurpose);
-        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral(", "))));
+        QCOMPARE(faults(), QString());
     }
 
     void theCalendarCommandsCarryAlertsTheirActionsOnlyWhenAllowed() {
         Program from(section(1, "Loyer|31/01/2030|4|9|Defaut.wav|255|0|08:15|1|https://exemple.fr/rdv"));
         from.fakes.dialogs.files = {pathIn(from, "out.ics")};
-        trigger(from, "mnuExport");
+        from.main->findChild<QAction*>("mnuExport")->trigger();
         QVERIFY(from.shown().value(0).startsWith(QStringLiteral("1 alertes exportées\n« Loyer »")));
         for (const bool accept : {false, true}) {
             Program w;
@@ -421,7 +412,7 @@ private Q_SLOTS:
                                      pathIn(w, "absent.ics")};
             w.fakes.dialogs.answers = {accept};
             for (int i = 0; i < 3; ++i)
-                trigger(w, "mnuImport");
+                w.main->findChild<QAction*>("mnuImport")->trigger();
             QCOMPARE(w.shown().size(), 4);
             const auto& question = w.fakes.dialogs.shown.front();
             QVERIFY(question.question && !question.yesByDefault &&

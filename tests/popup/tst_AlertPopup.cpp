@@ -26,8 +26,14 @@ const std::string kStore =
 
 /// The program with the alerts above, on 12 March 2026 at 14:37:50, its window hidden.
 struct Popups : test::Program {
+    int showingAtOpen = -1; ///< popups shown when an action last opened
     Popups() : Program(kStore, false) {
         fakes.clock.set(Date{year{2026}, March, day{12}}, hours{14} + minutes{37} + seconds{50});
+        fakes.launcher.onOpen = [this] {
+            showingAtOpen = 0;
+            for (QWidget* t : QApplication::topLevelWidgets())
+                showingAtOpen += qobject_cast<frmAlerte*>(t) && t->isVisible();
+        };
     }
     const Alerte* alert(int id) const {
         const auto p = session->table().positionOf(id);
@@ -67,12 +73,11 @@ private Q_SLOTS:
                  std::tuple{3, "29/02/2028 ", QColor(Qt::red), QColor(Qt::black), 13, true},
                  std::tuple{4, "01/01/2026 10:00", own, own, kDefaultEmoticon, false},
              }) {
-            const Alerte a = *w.alert(id);
             QPointer<frmAlerte> p = w.show(id);
             QVERIFY2(p->isVisible() && !w.session->Timer1().isActive(), "the tick waits for the answer");
             QCOMPARE(child<QLabel>(p, "lblDateMess")->text(), QString::fromLatin1(dateLine));
             auto* message = child<QLabel>(p, "lblMessage");
-            QCOMPARE(message->text(), QString::fromStdString(a.Message));
+            QCOMPARE(message->text(), QString::fromStdString(w.alert(id)->Message));
             const QPalette normal = QApplication::palette(message);
             QCOMPARE(p->palette().color(QPalette::Window),
                      back.isValid() ? back : normal.color(QPalette::Window));
@@ -80,13 +85,11 @@ private Q_SLOTS:
                      text.isValid() ? text : normal.color(QPalette::WindowText));
             QCOMPARE(p->emoticonIndex(), emoticon);
             QCOMPARE(child(p, "img")->toolTip(),
-                     periodic ? QStringLiteral("Alerte périodique, cliquez pour valider "
-                                               "la prochaine")
-                              : QStringLiteral("Cliquez pour effacer l'alerte"));
+                     QString(periodic ? "Alerte périodique, cliquez pour valider la prochaine"
+                                      : "Cliquez pour effacer l'alerte"));
             QVERIFY(!child(p, "cmdModify")->isEnabled() &&
                     child<QComboBox>(p, "cmbReport")->currentIndex() == -1);
-            const QStringList faults = test::windowFaults(p);
-            QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral(", "))));
+            QCOMPARE(test::windowFaults(p).join(", "), QString());
             delete p;
         }
     }
@@ -169,6 +172,7 @@ private Q_SLOTS:
         QPointer<frmAlerte> due = w.show(1);
         for (const char* answer : {"img", "cmdReport", ""}) {
             QPointer<frmAlerte> p = w.show(2, true);
+            QCOMPARE(w.showingAtOpen, 1); // the action opened before this popup showed
             QVERIFY(p->windowTitle().endsWith(QStringLiteral(" (mode Test)")) && p->isTestMode());
             QCOMPARE(child(p, "img")->toolTip(), QStringLiteral("Fermer"));
             QVERIFY(!child(p, "cmdReport")->isEnabled());
@@ -179,23 +183,8 @@ private Q_SLOTS:
         }
         due->close();
         QVERIFY(gone(due) && w.session->Timer1().isActive());
+        QCOMPARE(w.fakes.launcher.opened, std::vector<std::string>(3, "https://ex.org"));
         QCOMPARE(w.file(), before);
-    }
-
-    void theActionOpensOnceBeforeThePopupShows() {
-        for (bool testMode : {false, true}) {
-            Popups w;
-            int showing = -1;
-            w.fakes.launcher.onOpen = [&] {
-                showing = 0;
-                for (QWidget* t : QApplication::topLevelWidgets())
-                    showing += qobject_cast<frmAlerte*>(t) && t->isVisible();
-            };
-            QVERIFY(w.show(2, testMode)->isVisible());
-            QCOMPARE(showing, 0);
-            w.show(1); // without an action
-            QCOMPARE(w.fakes.launcher.opened, std::vector<std::string>{"https://ex.org"});
-        }
     }
 
     void theEditorsTestPopupShowsItsValuesAndSoundOnly() {
@@ -229,6 +218,7 @@ private Q_SLOTS:
         Popups w;
         auto& plays = w.fakes.sound.plays;
         frmAlerte* looped = w.show(2); // Defaut.wav, in a loop
+        QCOMPARE(w.showingAtOpen, 0);  // its action opened before it showed
         QVERIFY(QTest::qWaitForWindowActive(looped));
         QCOMPARE(plays.size(), std::size_t{1});
         QVERIFY(plays[0].path == (soundFolder() + "Defaut.wav").toStdString() && plays[0].loop);
@@ -242,6 +232,7 @@ private Q_SLOTS:
         frmAlerte* silent = w.show(3);
         QVERIFY(QTest::qWaitForWindowActive(silent));
         QCOMPARE(plays.size(), std::size_t{2});
+        QCOMPARE(w.fakes.launcher.opened.size(), std::size_t{1}); // the second has no action
         // Closing either popup silences the program.
         silent->close();
         QCOMPARE(w.fakes.sound.stops, 1);
