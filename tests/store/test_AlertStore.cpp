@@ -20,26 +20,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-Alerte sampleAlert(std::int32_t id, std::string message = "Rendez-vous chez le dentiste") {
-    Alerte a;
-    a.Id = id;
-    a.Message = std::move(message);
-    a.AlertDate = "12/01/2027";
-    a.Recurrence = "0";
-    a.Emoticon = "5";
-    a.Sound = "Defaut.wav";
-    a.BackColor = "8438015";
-    a.ForeColor = "0";
-    a.AlertTime = "09:30";
-    a.LoopSound = "0";
-    return a;
-}
-
-/// The section a save of sampleAlert(id, message) writes, `message` in the file's encoding.
+/// An alert section as the store writes it, `message` in the file's encoding.
 std::string section(std::int32_t id, const std::string& message) {
     return "[Alerte" + std::to_string(id) + "]\r\nInfo1=" + message +
            "\r\nInfo2=12/01/2027\r\nInfo3=0\r\nInfo4=5\r\nInfo5=Defaut.wav\r\nInfo6=8438015\r\nInfo7=0\r\n"
            "Info8=09:30\r\nInfo9=0\r\nInfo10=\r\n";
+}
+
+Alerte sampleAlert(std::int32_t id, std::string message = "Rendez-vous chez le dentiste") {
+    return AlertStore::tableOfText(section(id, message)).at(1);
 }
 
 Status put(AlertStore& store, const Alerte& a) {
