@@ -356,8 +356,7 @@ TEST_F(Exchange, AFileThatCannotBeWrittenSaysWhyAndLeavesNothing) {
     test::TempDir dir;
     const Status failed = WriteCalendarFile(dir / "missing" / "a.ics", "x");
     ASSERT_FALSE(failed.ok());
-    EXPECT_EQ(failed.error().code, ErrorCode::WriteFailed);
-    EXPECT_FALSE(failed.error().detail.empty());
+    EXPECT_EQ(failed.error(), (Error{ErrorCode::WriteFailed, "le dossier n'existe pas"}));
     EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
 }
 
