@@ -1,26 +1,18 @@
-// A writer killed at any moment must leave Alertes.ini whole: the state after its last finished
-// write or after the one it was making, never a mix, a truncated file or nothing, and a backup
-// that is a whole earlier state. A child process writes through AlertStore and reports each
-// finished write through a pipe; the parent, tracing it, kills it at a chosen system call, then
-// replays the same writes (they follow from a seed) to know what the files may hold. Files only
-// change at system calls, so killing at each of them in turn reaches every state a kill at a
-// random moment could leave, on any machine, however slow its disk.
+// A writer killed at any moment leaves Alertes.ini and its backup whole. A traced child writes
+// and reports each finished write through a pipe; the parent kills it at its n-th system call
+// (files only change there, so this reaches every state a random kill could leave) and replays
+// the same seeded writes to know what the files may hold.
 #include "store/AlertStore.h"
 #include "support/TestEnvironment.h"
 
 #include <csignal>
-#include <cstdint>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <iterator>
-#include <optional>
 #include <random>
 #include <set>
-#include <string>
 #include <sys/ptrace.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <vector>
 
 using namespace zento;
 using zento::test::readFile;
@@ -30,12 +22,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-/// The alerts as the store should hold them, in file order.
 using State = std::vector<Alerte>;
 
-/// One save drawn from `rng` (a new alert, a changed one or a deletion), applied to `state`
-/// and then to `store`. Messages vary in length, so that a file cut short cannot pass for a
-/// whole one, and some need UTF-8, switching the file's encoding back and forth.
+/// One save drawn from `rng` (add, change or delete), applied to `state` and `store`. Lengths vary
+/// so a cut file cannot pass for a whole one; some texts switch the file to UTF-8 and back.
 Status step(AlertStore& store, State& state, std::mt19937& rng, std::uint32_t n) {
     static const char* const kWords[] = {"réunion", "dentiste", "Noël", "café", "anniversaire 🎂"};
     Alerte a;
@@ -66,10 +56,8 @@ Status step(AlertStore& store, State& state, std::mt19937& rng, std::uint32_t n)
     });
 }
 
-/// Starts a child writing to `ini` from `state` until killed, traced by this process; lets it
-/// run to its `stops`-th stop (each system call stops on entry and on exit), kills it there and
-/// returns the number of writes it reported finished. nullopt when it could not be traced or
-/// ended on its own (a failed write).
+/// Kills a child writing to `ini` from `state` at its `stops`-th ptrace stop (system call entry or
+/// exit); the number of writes it reported finished, nullopt when untraceable or a write failed.
 std::optional<std::uint32_t> writeAndKill(const fs::path& ini, State state, std::uint32_t seed, int stops) {
     int acks[2];
     if (::pipe(acks) != 0)
@@ -116,7 +104,7 @@ TEST(CrashSafety, AKilledWriterLeavesTheOldOrTheNewStoreWhole) {
     TempDir dir;
     const fs::path ini = dir / "Alertes.ini";
     const fs::path backup = dir / "Alertes.ini~";
-    // The replay only needs the bytes of each state: in memory, it costs no disk flushes.
+    // The replay, in memory, costs no disk flushes.
     const fs::path memory = fs::is_directory("/dev/shm") ? "/dev/shm" : fs::temp_directory_path();
     const fs::path refIni = memory / ("zento-replay-" + std::to_string(::getpid()) + ".ini");
     struct RemoveRef {
@@ -134,8 +122,7 @@ TEST(CrashSafety, AKilledWriterLeavesTheOldOrTheNewStoreWhole) {
     for (std::uint32_t n = 0; n < 3; ++n)
         ASSERT_TRUE(step(store, state, rng, n));
 
-    // Two sweeps, each killing a writer at its first stop, then its second, and so on until
-    // one finishes a write before its kill. Every kill starts from the state the last one left.
+    // Each sweep kills at stop 0, 1, ... until a write finishes first, each from the last state.
     int landedUnacknowledged = 0, leftovers = 0;
     for (int sweep = 0; sweep < 2; ++sweep) {
         for (int stop = 0;; ++stop) {
@@ -147,7 +134,6 @@ TEST(CrashSafety, AKilledWriterLeavesTheOldOrTheNewStoreWhole) {
             const std::optional<std::uint32_t> acked = writeAndKill(ini, state, seed, stop);
             ASSERT_TRUE(acked) << "the writer could not be traced (ptrace), or one of its writes failed";
 
-            // Replays the child's writes on a copy to get each state's alerts and exact bytes.
             std::vector<State> states{state};
             std::vector<std::string> bytes{before};
             writeFile(refIni, before);
@@ -170,8 +156,7 @@ TEST(CrashSafety, AKilledWriterLeavesTheOldOrTheNewStoreWhole) {
             ASSERT_EQ(loaded->alerts(), state);
             landedUnacknowledged += !finished;
 
-            // The backup is the state before the last write that reached its rename, or the
-            // previous backup when the write in flight had not yet replaced it.
+            // The backup is the state before the last renamed write, or still the previous one.
             const std::string backupNow = readFile(backup);
             if (!finished)
                 ASSERT_EQ(backupNow, bytes[*acked]);
@@ -179,8 +164,7 @@ TEST(CrashSafety, AKilledWriterLeavesTheOldOrTheNewStoreWhole) {
                 ASSERT_TRUE(backupNow == (*acked == 0 ? backupBefore : bytes[*acked - 1]) ||
                             backupNow == bytes[*acked]);
 
-            // At most the one temporary file of the write in flight is left, hidden beside the
-            // store under a name no load reads.
+            // At most the hidden temporary of the write in flight is left.
             int added = 0;
             for (const std::string& name : namesIn(dir.path()))
                 if (!namesBefore.count(name) && name != "Alertes.ini" && name != "Alertes.ini~") {
@@ -193,8 +177,7 @@ TEST(CrashSafety, AKilledWriterLeavesTheOldOrTheNewStoreWhole) {
                 break;
         }
     }
-    // The kills must have hit the writes at their different stages for the test to mean
-    // anything: inside (a temporary file is left) and after the rename (the new state, unreported).
+    // The kills hit both inside a write (a temporary left) and after its rename (unreported).
     EXPECT_GT(leftovers, 0);
     EXPECT_GT(landedUnacknowledged, 0);
 }

