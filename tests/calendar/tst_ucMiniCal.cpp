@@ -137,15 +137,14 @@ private Q_SLOTS:
         QCOMPARE(m_change->count(), 0);
     }
 
-    void onlyWhatIsDrawnTakesClicksFromTheHost() {
+    // Folded, the calendar's rectangle over the editor's controls is checked on the editor's window.
+    void unfoldedOnlyWhatIsDrawnTakesClicksFromTheHost() {
         auto* below = new QPushButton(QStringLiteral("dessous"), m_host.get());
         below->setGeometry(10, 10, 380, 250);
         below->lower();
         below->show();
         const QPoint rightOfButton = m_cal->mapTo(m_host.get(), QPoint(m_cal->width() - 5, 5));
         const QPoint inGrid = cell(20)->mapTo(m_host.get(), cell(20)->rect().center());
-        QCOMPARE(m_host->childAt(rightOfButton), below);
-        QCOMPARE(m_host->childAt(inGrid), below);
         m_cal->lower(); // opening brings the calendar over it again
         open();
         QVERIFY(m_cal->isAncestorOf(m_host->childAt(inGrid)));
