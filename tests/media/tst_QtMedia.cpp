@@ -3,8 +3,6 @@
 #include "media/SoundFolder.h"
 #include "support/QtTestMain.h"
 
-#include <QFileInfo>
-
 using namespace zento;
 
 class tst_QtMedia : public QObject {
@@ -26,9 +24,7 @@ private Q_SLOTS:
         for (const auto& [target, expected] : cases) {
             const QString e = QString::fromUtf8(expected);
             const QUrl url = e.startsWith(QLatin1Char('/')) ? QUrl::fromLocalFile(e) : QUrl(e);
-            const QUrl got = actionUrl(QString::fromUtf8(target), QStringLiteral("/home/marie"));
-            QCOMPARE(got, url);
-            QCOMPARE(got.toLocalFile(), url.toLocalFile());
+            QCOMPARE(actionUrl(QString::fromUtf8(target), QStringLiteral("/home/marie")), url);
         }
         // What cannot be opened is only logged: the alert matters more than its action.
         QtActionLauncher launcher;
@@ -41,7 +37,6 @@ private Q_SLOTS:
         test::TempDir dir;
         const QString defaut = soundFolder() + QStringLiteral("Defaut.wav");
         const QString carillon = soundFolder() + QStringLiteral("Carillon.wav");
-        QVERIFY(QFileInfo::exists(defaut) && QFileInfo::exists(carillon));
         test::writeFile(dir / "texte.wav", "ceci n'est pas un son");
 
         QtSoundOutput silent(defaut); // as here: no audio output, everything silent

@@ -5,7 +5,6 @@
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
-#include <QWidget>
 
 #include <algorithm>
 #include <memory>
@@ -27,11 +26,10 @@ class tst_SoundPreview : public QObject {
     void play(const QString& path) {
         m_preview->imgPlay_Click(path, [this] { return m_loopBox; });
     }
-    bool idleLook() const {
-        return !m_play->isHidden() && !m_stopGrey->isHidden() && m_playGrey->isHidden() && m_stop->isHidden();
-    }
-    bool playingLook() const {
-        return m_play->isHidden() && m_stopGrey->isHidden() && !m_playGrey->isHidden() && !m_stop->isHidden();
+    /// Play and a greyed Stop while idle; a greyed Play and Stop while playing.
+    bool looks(bool playing) const {
+        return m_play->isHidden() == playing && m_stopGrey->isHidden() == playing &&
+               m_playGrey->isHidden() != playing && m_stop->isHidden() != playing;
     }
 
 private Q_SLOTS:
@@ -41,10 +39,8 @@ private Q_SLOTS:
         m_wav = QString::fromStdString((*m_dir / "court.wav").string());
         m_sound = {};
         m_panel = std::make_unique<QWidget>();
-        m_play = new QWidget(m_panel.get());
-        m_stop = new QWidget(m_panel.get());
-        m_playGrey = new QWidget(m_panel.get());
-        m_stopGrey = new QWidget(m_panel.get());
+        for (QWidget** w : {&m_play, &m_stop, &m_playGrey, &m_stopGrey})
+            *w = new QWidget(m_panel.get());
         m_preview = std::make_unique<SoundPreview>(m_sound, m_play, m_stop, m_playGrey, m_stopGrey);
         m_preview->imgPlayStop(true);
         m_loopBox = false;
@@ -59,12 +55,12 @@ private Q_SLOTS:
         QElapsedTimer clock;
         clock.start();
         play(m_wav);
-        QVERIFY(playingLook());
+        QVERIFY(looks(true));
         m_loopBox = true; // started once: a new cycle would have no sound
         m_preview->chkReveil_Click(true);
         QCOMPARE(m_sound.plays.size(), std::size_t{1});
         QVERIFY(m_sound.plays[0].path == m_wav.toStdString() && !m_sound.plays[0].loop);
-        QTRY_VERIFY_WITH_TIMEOUT(idleLook(), 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(looks(false), 1000);
         const qint64 elapsed = clock.elapsed();
         QVERIFY2(elapsed >= 195 && elapsed < 900, QByteArray::number(elapsed).constData());
         QCOMPARE(finished.count(), 1);
@@ -74,22 +70,22 @@ private Q_SLOTS:
 
     void repeatsWhileTheLoopBoxIsTicked() {
         m_loopBox = true;
-        QSignalSpy looks(m_preview.get(), &SoundPreview::lookChanged);
+        QSignalSpy lookChanges(m_preview.get(), &SoundPreview::lookChanged);
         QSignalSpy finished(m_preview.get(), &SoundPreview::previewFinished);
         play(m_wav);
         QVERIFY(m_sound.plays.back().loop);
-        const auto cyclesStarted = [&looks] {
-            return std::count_if(looks.begin(), looks.end(),
+        const auto cyclesStarted = [&lookChanges] {
+            return std::count_if(lookChanges.begin(), lookChanges.end(),
                                  [](const QList<QVariant>& a) { return a.at(0).toBool(); });
         };
         QTRY_VERIFY_WITH_TIMEOUT(cyclesStarted() >= 2, 700);
         QCOMPARE(finished.count(), 0);
         QCOMPARE(m_sound.plays.size(), std::size_t{1}); // the sound loops by itself
         m_preview->imgStop_Click();
-        QVERIFY(idleLook() && !m_preview->isPreviewing());
+        QVERIFY(looks(false) && !m_preview->isPreviewing());
         QCOMPARE(m_sound.stops, 1);
         QTest::qWait(250); // no silent cycle brings the playing look back, nor ends again
-        QVERIFY(idleLook());
+        QVERIFY(looks(false));
         QCOMPARE(finished.count(), 1);
     }
 
@@ -98,7 +94,7 @@ private Q_SLOTS:
         m_loopBox = true;
         play(m_wav);
         play(QString::fromStdString((*m_dir / "faux.wav").string())); // replaces the running preview
-        QVERIFY(idleLook() && !m_preview->isPreviewing());
+        QVERIFY(looks(false) && !m_preview->isPreviewing());
         // Nothing left for the output to loop (it would fall back to the default sound).
         QVERIFY(!m_sound.playing);
         QCOMPARE(m_sound.plays.back().path, m_wav.toStdString());
