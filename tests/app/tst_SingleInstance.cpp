@@ -107,17 +107,15 @@ private Q_SLOTS:
         SingleInstance primary(folder);
         primary.setClientTimeout(300); // for the client that never ends its line
         QVERIFY(primary.tryBecomePrimary());
-        QSignalSpy activated(&primary, &SingleInstance::activateRequested);
-        QSignalSpy reloaded(&primary, &SingleInstance::reloadRequested);
-        QSignalSpy shown(&primary, &SingleInstance::showRequested);
-        QSignalSpy newAlert(&primary, &SingleInstance::newAlertRequested);
-        const QSignalSpy* spies[] = {&activated, &reloaded, &shown, &newAlert};
-
+        const QSignalSpy spies[] = {QSignalSpy(&primary, &SingleInstance::activateRequested),
+                                    QSignalSpy(&primary, &SingleInstance::reloadRequested),
+                                    QSignalSpy(&primary, &SingleInstance::showRequested),
+                                    QSignalSpy(&primary, &SingleInstance::newAlertRequested)};
         QCOMPARE(exchange(folder, bytes), signal < 0 ? QByteArray() : Ok);
         // ... and it goes on listening, holding no connection open.
         QCOMPARE(exchange(folder, "ZENTO/1 ACTIVATE\n"), Ok);
         for (int i = 0; i < 4; ++i)
-            QCOMPARE(spies[i]->count(), int(i == signal) + int(i == 0));
+            QCOMPARE(spies[i].count(), int(i == signal) + int(i == 0));
         QTRY_COMPARE_WITH_TIMEOUT(primary.findChildren<QLocalSocket*>().size(), 0, 500);
     }
 

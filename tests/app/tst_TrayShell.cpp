@@ -13,9 +13,7 @@ using namespace std::chrono;
 namespace {
 
 std::string alert(int id, const char* message, const char* time) {
-    return "[Alerte" + std::to_string(id) + "]\r\nInfo1=" + message +
-           "\r\nInfo2=08/12/2026\r\nInfo3=0\r\nInfo4=5\r\nInfo5=\r\nInfo6=16777215\r\nInfo7=0\r\nInfo8=" +
-           time + "\r\nInfo9=0\r\nInfo10=\r\n";
+    return test::section(id, std::string(message) + "|08/12/2026|0|5||16777215|0|" + time + "|0|");
 }
 
 /// What is open when the window is put away.
