@@ -14,8 +14,6 @@ TEST(CommandLine, ParsesEachCommandOrRefusesWithAReason) {
         {{"--show"}, Command::Show},
         {{"--new-alert"}, Command::NewAlert},
         {{"--delete", "40000"}, Command::Delete},
-        {{"--export", "-"}, Command::Export},
-        {{"--import", "--with-actions", "a.ics"}, Command::Import},
         {{"--lister"}, Command::Invalid},
         {{"--list", "extra"}, Command::Invalid},
         {{"--add", "x", "--date"}, Command::Invalid},
@@ -32,8 +30,6 @@ TEST(CommandLine, ParsesEachCommandOrRefusesWithAReason) {
         EXPECT_EQ(cl.error.empty(), command != Command::Invalid) << cl.error;
     }
     EXPECT_EQ(ParseCommandLine({"--delete", "40000"}).deleteId, 40000);
-    const auto import = ParseCommandLine({"--import", "--with-actions", "a.ics"});
-    EXPECT_TRUE(import.file == "a.ics" && import.withActions);
 }
 
 TEST(CommandLine, HelpFitsInEightyColumns) {

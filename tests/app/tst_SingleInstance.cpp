@@ -12,6 +12,7 @@
 #include <QSysInfo>
 #include <QThread>
 
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -45,9 +46,14 @@ QByteArray exchange(const QString& folder, const QByteArray& bytes) {
     return closed ? answer + client.readAll() : "still open";
 }
 
-/// Another process: the probe, started on `folder`.
-std::unique_ptr<QProcess> startProbe(const QString& folder) {
+/// Another process: the probe, started on `folder` (as another user when `asUser` is given).
+std::unique_ptr<QProcess> startProbe(const QString& folder, std::optional<uid_t> asUser = {}) {
     auto p = std::make_unique<QProcess>();
+    if (asUser)
+        p->setChildProcessModifier([id = *asUser] {
+            if (::setgid(id) != 0 || ::setuid(id) != 0)
+                std::_Exit(5);
+        });
     p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     p->start(QStringLiteral(ZENTO_INSTANCE_PROBE), {folder});
     return p;
@@ -251,18 +257,12 @@ private Q_SLOTS:
             QSKIP("starting a copy as another user needs root");
         test::TempDir dir;
         QVERIFY(::chmod(dir.path().c_str(), 01777) == 0);
-        QProcess other;
-        other.setChildProcessModifier([] {
-            if (::setgid(65534) != 0 || ::setuid(65534) != 0) // nobody
-                std::_Exit(5);
-        });
-        other.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        other.start(QStringLiteral(ZENTO_INSTANCE_PROBE), {folderOf(dir)});
-        QCOMPARE(nextLine(other), QStringLiteral("primary"));
+        const auto other = startProbe(folderOf(dir), 65534); // nobody
+        QCOMPARE(nextLine(*other), QStringLiteral("primary"));
         SingleInstance mine(folderOf(dir));
         QVERIFY(mine.tryBecomePrimary());
-        other.write("quit\n");
-        QVERIFY(ended(other) && other.exitCode() == 0);
+        other->write("quit\n");
+        QVERIFY(ended(*other) && other->exitCode() == 0);
     }
 };
 
