@@ -63,8 +63,6 @@ const Way kWays[] = {
     {"minimise", true, Open::Nothing, [](Shelled& p) { p.main->showMinimized(); }},
     {"the close box under an alert's popup", true, Open::AlertPopup, [](Shelled& p) { p.main->close(); }},
     {"the close box under a test popup", true, Open::TestPopup, [](Shelled& p) { p.main->close(); }},
-    {"an alert's popup answered", false, Open::AlertPopup,
-     [](Shelled& p) { p.due.front()->cmdClose_Click(); }},
     {"an alert's popup snoozed", false, Open::AlertPopup,
      [](Shelled& p) { p.due.front()->cmdReport_Click(); }},
     {"an alert's popup closed", false, Open::AlertPopup, [](Shelled& p) { p.due.front()->close(); }},
