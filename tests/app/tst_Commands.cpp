@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QRegularExpression>
 
 using zento::test::readFile;
 using zento::test::TempDir;
@@ -89,9 +88,6 @@ private Q_SLOTS:
 
     void failuresSayWhyAndWriteNothing() {
         Home h;
-        QVERIFY(QRegularExpression(QStringLiteral("^Zento \\d+\\.\\d+\\.\\d+\n$"))
-                    .match(h.run({"--version"}).out)
-                    .hasMatch());
         const Run help = h.run({"--help"});
         QVERIFY(help.code == 0 && !help.out.isEmpty());
         zento::test::writeFile(h.dir / "broken.ics", "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nSUMMARY:x\r\n");

@@ -12,6 +12,7 @@
 #include <QSysInfo>
 #include <QThread>
 
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -45,9 +46,14 @@ QByteArray exchange(const QString& folder, const QByteArray& bytes) {
     return closed ? answer + client.readAll() : "still open";
 }
 
-/// Another process: the probe, started on `folder`.
-std::unique_ptr<QProcess> startProbe(const QString& folder) {
+/// Another process: the probe, started on `folder` (as another user when `asUser` is given).
+std::unique_ptr<QProcess> startProbe(const QString& folder, std::optional<uid_t> asUser = {}) {
     auto p = std::make_unique<QProcess>();
+    if (asUser)
+        p->setChildProcessModifier([id = *asUser] {
+            if (::setgid(id) != 0 || ::setuid(id) != 0)
+                std::_Exit(5);
+        });
     p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     p->start(QStringLiteral(ZENTO_INSTANCE_PROBE), {folder});
     return p;
@@ -107,17 +113,15 @@ private Q_SLOTS:
         SingleInstance primary(folder);
         primary.setClientTimeout(300); // for the client that never ends its line
         QVERIFY(primary.tryBecomePrimary());
-        QSignalSpy activated(&primary, &SingleInstance::activateRequested);
-        QSignalSpy reloaded(&primary, &SingleInstance::reloadRequested);
-        QSignalSpy shown(&primary, &SingleInstance::showRequested);
-        QSignalSpy newAlert(&primary, &SingleInstance::newAlertRequested);
-        const QSignalSpy* spies[] = {&activated, &reloaded, &shown, &newAlert};
-
+        const QSignalSpy spies[] = {QSignalSpy(&primary, &SingleInstance::activateRequested),
+                                    QSignalSpy(&primary, &SingleInstance::reloadRequested),
+                                    QSignalSpy(&primary, &SingleInstance::showRequested),
+                                    QSignalSpy(&primary, &SingleInstance::newAlertRequested)};
         QCOMPARE(exchange(folder, bytes), signal < 0 ? QByteArray() : Ok);
         // ... and it goes on listening, holding no connection open.
         QCOMPARE(exchange(folder, "ZENTO/1 ACTIVATE\n"), Ok);
         for (int i = 0; i < 4; ++i)
-            QCOMPARE(spies[i]->count(), int(i == signal) + int(i == 0));
+            QCOMPARE(spies[i].count(), int(i == signal) + int(i == 0));
         QTRY_COMPARE_WITH_TIMEOUT(primary.findChildren<QLocalSocket*>().size(), 0, 500);
     }
 
@@ -253,18 +257,12 @@ private Q_SLOTS:
             QSKIP("starting a copy as another user needs root");
         test::TempDir dir;
         QVERIFY(::chmod(dir.path().c_str(), 01777) == 0);
-        QProcess other;
-        other.setChildProcessModifier([] {
-            if (::setgid(65534) != 0 || ::setuid(65534) != 0) // nobody
-                std::_Exit(5);
-        });
-        other.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        other.start(QStringLiteral(ZENTO_INSTANCE_PROBE), {folderOf(dir)});
-        QCOMPARE(nextLine(other), QStringLiteral("primary"));
+        const auto other = startProbe(folderOf(dir), 65534); // nobody
+        QCOMPARE(nextLine(*other), QStringLiteral("primary"));
         SingleInstance mine(folderOf(dir));
         QVERIFY(mine.tryBecomePrimary());
-        other.write("quit\n");
-        QVERIFY(ended(other) && other.exitCode() == 0);
+        other->write("quit\n");
+        QVERIFY(ended(*other) && other->exitCode() == 0);
     }
 };
 

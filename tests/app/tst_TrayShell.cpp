@@ -13,9 +13,7 @@ using namespace std::chrono;
 namespace {
 
 std::string alert(int id, const char* message, const char* time) {
-    return "[Alerte" + std::to_string(id) + "]\r\nInfo1=" + message +
-           "\r\nInfo2=08/12/2026\r\nInfo3=0\r\nInfo4=5\r\nInfo5=\r\nInfo6=16777215\r\nInfo7=0\r\nInfo8=" +
-           time + "\r\nInfo9=0\r\nInfo10=\r\n";
+    return test::section(id, std::string(message) + "|08/12/2026|0|5||16777215|0|" + time + "|0|");
 }
 
 /// What is open when the window is put away.
@@ -65,8 +63,6 @@ const Way kWays[] = {
     {"minimise", true, Open::Nothing, [](Shelled& p) { p.main->showMinimized(); }},
     {"the close box under an alert's popup", true, Open::AlertPopup, [](Shelled& p) { p.main->close(); }},
     {"the close box under a test popup", true, Open::TestPopup, [](Shelled& p) { p.main->close(); }},
-    {"an alert's popup answered", false, Open::AlertPopup,
-     [](Shelled& p) { p.due.front()->cmdClose_Click(); }},
     {"an alert's popup snoozed", false, Open::AlertPopup,
      [](Shelled& p) { p.due.front()->cmdReport_Click(); }},
     {"an alert's popup closed", false, Open::AlertPopup, [](Shelled& p) { p.due.front()->close(); }},
@@ -141,21 +137,14 @@ private Q_SLOTS:
         QVERIFY(p.messages().contains(QStringLiteral("ajout")));
     }
 
-    void quittingAsksFirstAndTheCloseBoxEndsWhenNoPopupIsOpen() {
-        for (const bool closeBox : {false, true}) {
-            Shelled p(true);
-            QVERIFY2(!p.main->isVisible(), "a start with alerts and an icon shows the icon only");
-            p.shell.mnuAffiche_Click();
-            p.fakes.dialogs.answers = {true};
-            p.fakes.sound.playing = true;
-            if (closeBox)
-                p.main->close();
-            else
-                p.menu("mnuQuit");
-            QCOMPARE(p.fakes.dialogs.shown.size(), closeBox ? 0u : 1u);
-            QCOMPARE(p.quit.count(), 1);
-            QVERIFY(!p.fakes.sound.playing);
-        }
+    void theCloseBoxEndsWithoutAQuestionWhenNoPopupIsOpen() {
+        Shelled p(true);
+        QVERIFY2(!p.main->isVisible(), "a start with alerts and an icon shows the icon only");
+        p.shell.mnuAffiche_Click();
+        p.fakes.sound.playing = true;
+        p.main->close();
+        QVERIFY(p.fakes.dialogs.shown.empty() && !p.fakes.sound.playing);
+        QCOMPARE(p.quit.count(), 1);
     }
 };
 

@@ -15,17 +15,8 @@ namespace fs = std::filesystem;
 namespace {
 
 Alerte alert(std::string message) {
-    Alerte a;
-    a.Message = std::move(message);
-    a.AlertDate = "12/01/2027";
-    a.Recurrence = "0";
-    a.Emoticon = "5";
-    a.Sound = "Defaut.wav";
-    a.BackColor = "8438015";
-    a.ForeColor = "0";
-    a.AlertTime = "09:30";
-    a.LoopSound = "0";
-    return a;
+    return {0, std::move(message), "12/01/2027", "0", "5", "Defaut.wav", "8438015", "0", "09:30", "0", "",
+            ""};
 }
 
 std::string section(std::int32_t id, const std::string& message, const std::string& date = "12/01/2027",
@@ -204,7 +195,6 @@ TEST_F(ServiceFixture, WhatIsGoneMeanwhileIsNeitherRecreatedNorRewritten) {
 }
 
 TEST_F(ServiceFixture, ANewAlertTakesTheStoredColoursAndOneDrawForTheOthers) {
-    // How a stored or drawn colour is read is the palette's; here, that the service reads both keys.
     test::FakeRandom random;
     const std::pair<const char*, ColorPair> cases[] = {
         {"Fond=&H0080FFFF&\r\nPolice=\r\n", {8454143, kPalette[3].text}},

@@ -1,13 +1,7 @@
-#include "editor/AlarmGrid.h"
-#include "editor/AlertEditor.h"
-#include "editor/MessageTextBox.h"
-#include "editor/frmMain.h"
 #include "session/FileWatcher.h"
 #include "session/Session.h"
-#include "support/FakeServices.h"
+#include "support/ProgramFixture.h"
 #include "support/QtTestMain.h"
-
-#include <QPushButton>
 
 #include <filesystem>
 #include <functional>
@@ -24,9 +18,7 @@ using Ids = std::vector<std::int32_t>;
 namespace {
 
 std::string section(int id, const std::string& message, const char* time, const char* recurrence = "0") {
-    return "[Alerte" + std::to_string(id) + "]\r\nInfo1=" + message +
-           "\r\nInfo2=01/03/2027\r\nInfo3=" + recurrence +
-           "\r\nInfo4=5\r\nInfo5=\r\nInfo6=0\r\nInfo7=0\r\nInfo8=" + time + "\r\nInfo9=0\r\nInfo10=\r\n";
+    return test::section(id, message + "|01/03/2027|" + recurrence + "|5||0|0|" + time + "|0|");
 }
 
 Alerte saying(Alerte a, const char* message) {
@@ -98,7 +90,7 @@ struct WriteDuringRead final : FileWatcher {
 class tst_Session final : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void theTickRunsWheneverNoPopupOfAnAlertIsOpen() {
+    void theTickRunsWheneverNoPopupOfAnAlertIsOpenEvenOnAnUnreadableStore() {
         World w;
         QVERIFY(!w.session->Timer1().isActive()); // nothing is due before the store is read
         w.session->LoadAllAlerts();
@@ -113,14 +105,12 @@ private Q_SLOTS:
         QVERIFY(!w.session->Timer1().isActive());
         second.reset(); // however the last one goes: answered, closed, deleted
         QVERIFY(w.session->Timer1().isActive());
-    }
 
-    void anUnreadableStoreLeavesTheTickRunning() {
-        World w;
-        fs::remove(w.file);
-        fs::create_directory(w.file);
-        w.session->LoadAllAlerts();
-        QVERIFY2(w.session->Timer1().isActive(), "the file is read again once mended");
+        World unreadable;
+        fs::remove(unreadable.file);
+        fs::create_directory(unreadable.file);
+        unreadable.session->LoadAllAlerts();
+        QVERIFY2(unreadable.session->Timer1().isActive(), "the file is read again once mended");
     }
 
     void eachChangeIsOneSaveThenOneReload() {
@@ -215,28 +205,6 @@ private Q_SLOTS:
         w.load();
         watch.write = [&w] { writeFile(w.file, w.withDueAlert()); };
         QCOMPARE(w.tick(), Ids{7});
-    }
-
-    void anOpenEditorKeepsWhatWasTyped() {
-        World w;
-        w.load();
-        frmMain window(*w.session, w.fakes.services);
-        window.show();
-        window.ListeAlertes();
-        window.grid()->selectRow(0);
-        window.cmdModify_Click();
-        QTest::keyClicks(window.editor()->messageBox(), QStringLiteral(" encore"));
-
-        replaceByRename(w.file, w.withDueAlert());
-        QCOMPARE(w.tick(), Ids{7});
-        QCOMPARE(window.grid()->gridModel().rowCount(), 4); // the grid under the editor follows
-        QCOMPARE(window.editor()->mode(), AlertEditor::Mode::Modifying);
-        QCOMPARE(window.editor()->messageBox()->message(), QStringLiteral("huit encore"));
-        window.findChild<QPushButton*>(QStringLiteral("cmdAdd"))->click();
-        const AlertTable stored = w.store->LoadAllAlerts().value();
-        QCOMPARE(stored.AlertCount(), 4);
-        QCOMPARE(stored.at(*stored.positionOf(1)).Message, std::string("huit encore"));
-        QCOMPARE(stored.at(*stored.positionOf(7)).Message, std::string("ajout dehors"));
     }
 };
 

@@ -2,7 +2,6 @@
 #include "ui/UserDialogs.h"
 
 #include <QAbstractButton>
-#include <QLabel>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -29,10 +28,8 @@ private Q_SLOTS:
                 auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
                 if (!box)
                     return;
-                if (const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
-                    shown = label->text();
-                    format = label->textFormat();
-                }
+                shown = box->text();
+                format = box->textFormat();
                 QAbstractButton* chosen = nullptr;
                 for (QAbstractButton* b : box->buttons()) {
                     buttons << b->text();
