@@ -57,16 +57,11 @@ struct Way {
 
 const Way kWays[] = {
     {"Masquer", true, Open::Nothing, [](Shelled& p) { p.click("cmdMasque_0"); }},
-    {"the menu's Masquer", true, Open::Nothing, [](Shelled& p) { p.menu("mnuMasquer"); }},
     {"the editor's Masquer", true, Open::Editor, [](Shelled& p) { p.click("cmdMasque_1"); }},
-    {"Quitter answered Non", true, Open::Nothing, [](Shelled& p) { p.click("cmdQuit_0"); }},
     {"minimise", true, Open::Nothing, [](Shelled& p) { p.main->showMinimized(); }},
     {"the close box under an alert's popup", true, Open::AlertPopup, [](Shelled& p) { p.main->close(); }},
     {"the close box under a test popup", true, Open::TestPopup, [](Shelled& p) { p.main->close(); }},
-    {"an alert's popup snoozed", false, Open::AlertPopup,
-     [](Shelled& p) { p.due.front()->cmdReport_Click(); }},
     {"an alert's popup closed", false, Open::AlertPopup, [](Shelled& p) { p.due.front()->close(); }},
-    {"a test popup left open", false, Open::TestPopup, [](Shelled&) {}},
 };
 
 } // namespace
