@@ -41,7 +41,6 @@ TEST(DataLocation, TheRememberedFolderOrTheDesktopsDefaultMadeAndRemembered) {
         bool canCreate = true;
     };
     const Case cases[] = {
-        {"XDG_DATA_HOME", "", {{"XDG_DATA_HOME", h + "/d"}, {"HOME", h}}, "d/Zento"},
         // A relative one is ignored, as the desktop conventions say; not even ~/.local/share exists.
         {"XDG_DATA_HOME relative", "", {{"XDG_DATA_HOME", "d"}, {"HOME", h}}, ".local/share/Zento"},
         {"a remembered folder, taken even when missing", h + "/gone/", {}, "gone"},
