@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <sstream>
 
 using namespace zento;
 using Command = CommandLine::Command;
@@ -29,10 +30,8 @@ TEST(CommandLine, ParsesEachCommandOrRefusesWithAReason) {
 }
 
 TEST(CommandLine, HelpFitsInEightyColumns) {
-    const std::string help = UsageText();
-    std::size_t start = 0;
-    for (std::size_t end; (end = help.find('\n', start)) != std::string::npos; start = end + 1) {
-        const std::string line = help.substr(start, end - start);
+    std::istringstream help(UsageText());
+    for (std::string line; std::getline(help, line);) {
         const auto characters =
             std::ranges::count_if(line, [](unsigned char c) { return (c & 0xC0) != 0x80; });
         EXPECT_TRUE(!line.starts_with(' ') || characters <= 80) << line; // the option lines
