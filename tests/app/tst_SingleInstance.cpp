@@ -1,6 +1,7 @@
 #include "app/SingleInstance.h"
-#include "support/QtTestMain.h"
+#include "support/TestEnvironment.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
@@ -9,9 +10,12 @@
 #include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QSocketNotifier>
 #include <QSysInfo>
+#include <QTest>
 #include <QThread>
 
+#include <cstdio>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -46,7 +50,8 @@ QByteArray exchange(const QString& folder, const QByteArray& bytes) {
     return closed ? answer + client.readAll() : "still open";
 }
 
-/// Another process: the probe, started on `folder` (as another user when `asUser` is given).
+/// Another process: this program as a probe, started on `folder` (as another user when `asUser` is
+/// given).
 std::unique_ptr<QProcess> startProbe(const QString& folder, std::optional<uid_t> asUser = {}) {
     auto p = std::make_unique<QProcess>();
     if (asUser)
@@ -55,7 +60,7 @@ std::unique_ptr<QProcess> startProbe(const QString& folder, std::optional<uid_t>
                 std::_Exit(5);
         });
     p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    p->start(QStringLiteral(ZENTO_INSTANCE_PROBE), {folder});
+    p->start(QCoreApplication::applicationFilePath(), {QStringLiteral("--probe"), folder});
     return p;
 }
 
@@ -76,23 +81,9 @@ class tst_SingleInstance final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void oneCopyPerFolderListeningForItsUserOnly() {
-        test::TempDir dir, otherDir;
-        const QString folder = folderOf(dir);
-        SingleInstance first(folder), second(folder), elsewhere(folderOf(otherDir));
-        QVERIFY(first.tryBecomePrimary());
-        QVERIFY(first.tryBecomePrimary()); // asking again changes nothing
-        QVERIFY(!second.tryBecomePrimary() && !second.isPrimary());
-        QVERIFY(elsewhere.tryBecomePrimary());
-        const auto others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther |
-                            QFile::WriteOther | QFile::ExeOther;
-        QCOMPARE(QFileInfo(SingleInstance::socketPath(folder)).permissions() & others, QFile::Permissions());
-    }
-
     void linesFromAnotherCopy_data() {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("signal"); // the one it raises; -1: dropped unanswered
-        QTest::newRow("activate") << QByteArray("ZENTO/1 ACTIVATE\n") << 0;
+        QTest::addColumn<int>("signal"); // the one it raises; -1: dropped unanswered (activate: below)
         QTest::newRow("reload") << QByteArray("ZENTO/1 RELOAD\n") << 1;
         QTest::newRow("show") << QByteArray("ZENTO/1 SHOW\n") << 2;
         QTest::newRow("new alert") << QByteArray("ZENTO/1 NEW-ALERT\n") << 3;
@@ -126,34 +117,60 @@ private Q_SLOTS:
     }
 
     void aSecondStartAlwaysEnds_data() {
-        QTest::addColumn<QString>("runningCopy");      // what the running copy does meanwhile
-        QTest::addColumn<QByteArray>("foreignAnswer"); // another program took the socket's name
+        // What the running copy does meanwhile, or what another program that took its socket's name
+        // answers; without one, the lock file a crash left, this old.
+        QTest::addColumn<QString>("runningCopy");
+        QTest::addColumn<QByteArray>("lock");
+        QTest::addColumn<int>("lockAgeSeconds");
         QTest::addColumn<SecondStart>("outcome");
-        QTest::newRow("answers") << "answers" << QByteArray() << SecondStart::Answered;
-        QTest::newRow("hangs") << "hangs" << QByteArray() << SecondStart::NoAnswer;
-        QTest::newRow("ends meanwhile") << "ends" << QByteArray() << SecondStart::TookOver;
-        QTest::newRow("another version answers")
-            << "answers" << QByteArray("ZENTO/2 OK\n") << SecondStart::NoAnswer;
+        QTest::newRow("answers") << "answers" << QByteArray() << 0 << SecondStart::Answered;
+        QTest::newRow("hangs") << "hangs" << QByteArray() << 0 << SecondStart::NoAnswer;
+        QTest::newRow("ends meanwhile") << "ends" << QByteArray() << 0 << SecondStart::TookOver;
+        QTest::newRow("another version answers") << "ZENTO/2 OK\n"
+                                                 << QByteArray() << 0 << SecondStart::NoAnswer;
+        QTest::newRow("old damaged lock") << "" << QByteArray("garbage") << 60 << SecondStart::TookOver;
+        // A copy may be writing it at this very moment.
+        QTest::newRow("fresh empty lock") << "" << QByteArray("") << 0 << SecondStart::NoAnswer;
+        // The running test process itself holds it: a live owner, however old its lock.
+        QTest::newRow("lock of a live process")
+            << ""
+            << QByteArray::number(QCoreApplication::applicationPid()) + "\n" +
+                   QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8() + "\n" +
+                   QSysInfo::machineHostName().toUtf8() + "\n"
+            << 3600 << SecondStart::NoAnswer;
     }
 
     void aSecondStartAlwaysEnds() {
         QFETCH(QString, runningCopy);
-        QFETCH(QByteArray, foreignAnswer);
+        QFETCH(QByteArray, lock);
+        QFETCH(int, lockAgeSeconds);
         QFETCH(SecondStart, outcome);
         test::TempDir dir;
         const QString folder = folderOf(dir);
-        auto first = std::make_unique<SingleInstance>(folder);
-        QVERIFY(first->tryBecomePrimary());
-        QSignalSpy activated(first.get(), &SingleInstance::activateRequested);
+        std::unique_ptr<SingleInstance> first;
         QLocalServer foreign;
-        if (!foreignAnswer.isEmpty()) {
+        if (runningCopy.isEmpty()) {
+            QFile file(SingleInstance::lockPath(folder));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(lock);
+            file.flush(); // before dating it back: a later flush would make it new again
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-lockAgeSeconds),
+                                     QFileDevice::FileModificationTime));
+        } else {
+            first = std::make_unique<SingleInstance>(folder);
+            QVERIFY(first->tryBecomePrimary());
+        }
+        if (runningCopy.startsWith(QLatin1String("ZENTO/"))) {
             QLocalServer::removeServer(SingleInstance::socketPath(folder));
             QVERIFY(foreign.listen(SingleInstance::socketPath(folder)));
             connect(&foreign, &QLocalServer::newConnection, &foreign, [&] {
                 while (QLocalSocket* s = foreign.nextPendingConnection())
-                    s->write(foreignAnswer);
+                    s->write(runningCopy.toUtf8());
             });
         }
+        int activated = 0;
+        if (first)
+            connect(first.get(), &SingleInstance::activateRequested, [&] { ++activated; });
         QElapsedTimer clock;
         clock.start();
         // The running copy is this thread: it answers only while its event loop runs.
@@ -177,45 +194,8 @@ private Q_SLOTS:
         QCOMPARE(got, outcome);
         QVERIFY2(clock.elapsed() < 1500, "the wait is bounded");
         // The copy running afterwards is named, so that one that hangs can be ended.
-        QCOMPARE(pid, QCoreApplication::applicationPid());
-        if (first)
-            QCOMPARE(activated.count(), outcome == SecondStart::Answered ? 1 : 0);
-    }
-
-    void leftoversOfACrash_data() {
-        QTest::addColumn<QByteArray>("lock");
-        QTest::addColumn<int>("lockAgeSeconds");
-        QTest::addColumn<bool>("primary");
-        QTest::newRow("old damaged lock") << QByteArray("garbage") << 60 << true;
-        // A copy may be writing it at this very moment.
-        QTest::newRow("fresh empty lock") << QByteArray("") << 0 << false;
-        // The running test process itself holds it: a live owner, however old its lock.
-        QTest::newRow("lock of a live process")
-            << QByteArray::number(QCoreApplication::applicationPid()) + "\n" +
-                   QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8() + "\n" +
-                   QSysInfo::machineHostName().toUtf8() + "\n"
-            << 3600 << false;
-    }
-
-    void leftoversOfACrash() {
-        QFETCH(QByteArray, lock);
-        QFETCH(int, lockAgeSeconds);
-        QFETCH(bool, primary);
-        test::TempDir dir;
-        const QString folder = folderOf(dir);
-        QFile file(SingleInstance::lockPath(folder));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(lock);
-        file.flush(); // before dating it back: a later flush would make it new again
-        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-lockAgeSeconds),
-                                 QFileDevice::FileModificationTime));
-
-        SingleInstance instance(folder);
-        QCOMPARE(instance.tryBecomePrimary(), primary);
-        if (primary)
-            QCOMPARE(exchange(folder, "ZENTO/1 ACTIVATE\n"), Ok);
-        else // nobody answers, and asking ends all the same
-            QVERIFY(!SingleInstance::sendToRunningCopy(folder, Message::Activate, 100));
+        QCOMPARE(pid, runningCopy.isEmpty() && lock.isEmpty() ? 0 : QCoreApplication::applicationPid());
+        QCOMPARE(activated, outcome == SecondStart::Answered ? 1 : 0);
     }
 
     void copiesInOtherProcessesMakeOneThatAnswersUntilItCrashes() {
@@ -249,6 +229,10 @@ private Q_SLOTS:
                 QFileInfo::exists(SingleInstance::socketPath(folder)));
         QVERIFY(late.tryBecomePrimary());
         QCOMPARE(exchange(folder, "ZENTO/1 ACTIVATE\n"), Ok);
+        // Only its user may connect.
+        const auto others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther |
+                            QFile::WriteOther | QFile::ExeOther;
+        QCOMPARE(QFileInfo(SingleInstance::socketPath(folder)).permissions() & others, QFile::Permissions());
     }
 
     void anotherUsersCopyInASharedFolderBlocksNobody() {
@@ -266,5 +250,29 @@ private Q_SLOTS:
     }
 };
 
-ZENTO_QTEST_MAIN(tst_SingleInstance)
+/// Started with "--probe <folder>", this program stands in for another Zento process: it prints
+/// "primary" (then "activate" for each request, until any input or its end) or "secondary".
+int probe(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    SingleInstance instance(QString::fromLocal8Bit(argv[2]));
+    const auto say = [](const char* word) { std::printf("%s\n", word), std::fflush(stdout); };
+    if (!instance.tryBecomePrimary()) {
+        say("secondary");
+        return 0;
+    }
+    say("primary");
+    QObject::connect(&instance, &SingleInstance::activateRequested, [&] { say("activate"); });
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+    return app.exec();
+}
+
+int main(int argc, char** argv) {
+    if (argc == 3 && qstrcmp(argv[1], "--probe") == 0)
+        return probe(argc, argv);
+    zento::test::isolateTestEnvironment();
+    QCoreApplication app(argc, argv);
+    tst_SingleInstance test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_SingleInstance.moc"
