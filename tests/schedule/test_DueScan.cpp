@@ -28,8 +28,6 @@ TEST(DueMoment, ReadsDateAndTimeAsOneTrimmedText) {
         const char* time;
         std::optional<LocalTime> moment;
     } cases[] = {
-        {"10/03/2026", "09:30", at("10/03/2026", "09:30:00")},
-        {"10/03/2026", "", at("10/03/2026", "00:00:00")}, // all-day alert
         {" 10/03/2026\t", "\t09:30 ", at("10/03/2026", "09:30:00")},
         // A hand-edited date that carries its own time reads as the joined text would.
         {"10/03/2026 08:15", "", at("10/03/2026", "08:15:00")},

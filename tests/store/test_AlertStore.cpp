@@ -83,14 +83,6 @@ TEST(AlertSections, OnlyAlerteWithAPlainPositiveThirtyTwoBitNumberNamesAnAlert) 
         EXPECT_EQ(AlertStore::alertIdOfSection(name), id) << name;
 }
 
-TEST_F(StoreFixture, MissingFileIsAnEmptyStore) {
-    ASSERT_TRUE(store.LoadAllAlerts());
-    EXPECT_EQ(table().AlertCount(), 0);
-    EXPECT_EQ(freeId(), 1);
-    EXPECT_EQ(store.ReadParam(ParamKey::Img), "");
-    EXPECT_FALSE(store.exists()) << "looking is no reason to create it";
-}
-
 TEST_F(StoreFixture, FreeIdIsTheSmallestMissingOrEmptyOneAndItsSectionIsReused) {
     writeFile(ini, section(1, "un") + section(3, "trois") + "[Alerte4]\r\nInfo1=\r\nInfo2=01/01/2027\r\n" +
                        "[alerte2]\r\nInfo1=\r\n");
@@ -122,15 +114,13 @@ TEST_F(StoreFixture, SavesRewriteInPlaceAndKeepTheRestOfTheFileAndItsEncoding) {
     EXPECT_EQ(table().at(2).Message, "Anniversaire 🎂");
 }
 
-TEST_F(StoreFixture, NeitherLongValuesNorManySectionsAreCut) {
+TEST_F(StoreFixture, ManySectionsAreAllRead) {
     std::string text;
     for (int id = 1; id <= 1500; ++id)
         text += section(id, "m");
     writeFile(ini, text);
-    ASSERT_TRUE(put(sampleAlert(1, std::string(300, 'x') + "fin")));
-    EXPECT_EQ(table().at(1).Message, std::string(300, 'x') + "fin");
+    EXPECT_EQ(table().AlertCount(), 1500);
     EXPECT_EQ(freeId(), 1501);
-    EXPECT_EQ(table().at(1500).Message, "m");
 }
 
 TEST_F(StoreFixture, ASaveWaitsForAnotherProcessHoldingTheFolderThenReadsWhatItWrote) {
