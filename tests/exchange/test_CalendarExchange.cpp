@@ -21,19 +21,11 @@ protected:
     void SetUp() override { test::setTimeZone("Europe/Paris"); }
     void TearDown() override { test::setTimeZone("UTC"); }
 
+    /// A new alert of the store has recognisable values.
     static ImportOptions options(bool actions = false) {
-        ImportOptions o;
-        o.acceptActions = actions;
-        o.newAlert = [] {
-            Alerte a;
-            a.Emoticon = "5";
-            a.Sound = "Defaut.wav";
-            a.BackColor = "12632319";
-            a.ForeColor = "255";
-            a.LoopSound = "0";
-            return a;
-        };
-        return o;
+        return {actions, {}, [] {
+                    return Alerte{0, "", "", "", "5", "Defaut.wav", "12632319", "255", "", "0", "", ""};
+                }};
     }
     /// The items in a calendar, with lines ended by CR LF as the standard has them.
     static std::string calendar(std::string_view items) {
@@ -126,8 +118,7 @@ TEST_F(Exchange, UidsAreStableAndUniqueWithinAFile) {
     alerts[2].Uid = first[0];
     alerts[1].Uid = alerts[3].Uid = "x@y";
     const auto mixed = ExportUids(alerts, "store A");
-    EXPECT_EQ(mixed[1], "x@y");
-    EXPECT_EQ(mixed[2], first[0]);
+    EXPECT_EQ(mixed[1] + " " + mixed[2], "x@y " + first[0]);
     EXPECT_EQ(std::set<std::string>(mixed.begin(), mixed.end()).size(), 4u);
 }
 
@@ -156,7 +147,6 @@ TEST_F(Exchange, ImportsWhatOtherProgramsWrite) {
     // Now: Monday 4 January 2027, noon, in Paris.
     const Case cases[] = {
         {"time zone", event("DTSTART;TZID=America/New_York:20270110T090000\n"), "10/01/2027 15:00 0"},
-        {"UTC", event("DTSTART:20270110T083000Z\n"), "10/01/2027 09:30 0"},
         {"far ahead", event("DTSTART:25000101T080000Z\n"), "01/01/2500 09:00 0"},
         {"all day", event("DTSTART;VALUE=DATE:20270112\nDTEND;VALUE=DATE:20270113\n"), "12/01/2027 0"},
         {"alarm before the end",
@@ -202,8 +192,6 @@ TEST_F(Exchange, ImportsWhatOtherProgramsWrite) {
          "14/01/2027 09:00 0"},
         {"task with a start alone", task("DTSTART:20270115T170000\n"), "undated task"},
         {"task done", task("DUE:20270115T170000\nCOMPLETED:20270102T100000Z\n"), "", Completed},
-        {"weekly on three days", event("DTSTART:20270104T090000\nRRULE:FREQ=WEEKLY;BYDAY=MO,WE,FR\n"),
-         "06/01/2027 09:00 2, 08/01/2027 09:00 2, 11/01/2027 09:00 2"},
         {"every weekday", event("DTSTART:20270101T090000\nRRULE:FREQ=DAILY;BYDAY=MO,TU,WE,TH,FR\n"),
          "05/01/2027 09:00 2, 06/01/2027 09:00 2, 07/01/2027 09:00 2, 08/01/2027 09:00 2, "
          "11/01/2027 09:00 2"},
