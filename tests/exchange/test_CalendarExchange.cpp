@@ -35,6 +35,10 @@ protected:
             text.insert(i, 1, '\r');
         return text;
     }
+    /// What an import of the items plans on Monday 4 January 2027 at noon.
+    static Result<ImportPlan> planNow(std::string_view items, bool actions = false) {
+        return PlanImport(calendar(items), at(2027, 1, 4, 12), options(actions));
+    }
 };
 
 /// An alert whose every field varies with its Id.
@@ -148,7 +152,6 @@ TEST_F(Exchange, ImportsWhatOtherProgramsWrite) {
     const Case cases[] = {
         {"time zone", event("DTSTART;TZID=America/New_York:20270110T090000\n"), "10/01/2027 15:00 0"},
         {"far ahead", event("DTSTART:25000101T080000Z\n"), "01/01/2500 09:00 0"},
-        {"all day", event("DTSTART;VALUE=DATE:20270112\nDTEND;VALUE=DATE:20270113\n"), "12/01/2027 0"},
         {"alarm before the end",
          event("DTSTART:20270110T090000\nDTEND:20270110T100000\n" + alarm("TRIGGER;RELATED=END:-PT5M")),
          "10/01/2027 09:55 0"},
@@ -241,7 +244,7 @@ TEST_F(Exchange, ImportsWhatOtherProgramsWrite) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const auto plan = PlanImport(calendar(c.item), at(2027, 1, 4, 12), options());
+        const auto plan = planNow(c.item);
         ASSERT_TRUE(plan.ok()) << plan.error().detail;
         std::string got;
         for (const Alerte& a : plan->alerts) {
@@ -277,11 +280,13 @@ TEST_F(Exchange, MessagesUidsAndOwnValuesFromElsewhere) {
                               "X-ZENTO-SOUND:../../etc/passwd\nX-ZENTO-ACTION:mailto:a@b\\n\nEND:VEVENT\n"
                               "BEGIN:VEVENT\nUID:w\nSUMMARY:Hebdo\nDTSTART:20270104T090000\n"
                               "RRULE:FREQ=WEEKLY;BYDAY=TU,TH\nEND:VEVENT\n"
+                              // Older programs write Windows-1252.
+                              "BEGIN:VEVENT\nUID:l\nSUMMARY:Caf\xe9\nDTSTART:20270110T080000\nEND:VEVENT\n"
                               "BEGIN:VEVENT\nUID:long\nDTSTART:20270110T080000\nSUMMARY:" +
                               std::string(5000, 'a') + "\nEND:VEVENT\n";
-    const auto plan = PlanImport(calendar(items), at(2027, 1, 4, 12), options(true));
+    const auto plan = planNow(items, true);
     ASSERT_TRUE(plan.ok()) << plan.error().detail;
-    ASSERT_EQ(plan->alerts.size(), 7u);
+    ASSERT_EQ(plan->alerts.size(), 8u);
     const auto& a = plan->alerts;
     EXPECT_EQ(a[0].Message, longLine);
     EXPECT_EQ(a[0].Emoticon + a[0].BackColor + a[0].ForeColor + a[0].LoopSound, "5126323192550");
@@ -292,22 +297,16 @@ TEST_F(Exchange, MessagesUidsAndOwnValuesFromElsewhere) {
     EXPECT_EQ(a[3].Sound, "Defaut.wav");
     EXPECT_EQ(a[3].Action, "mailto:a@b");
     EXPECT_EQ(a[4].Uid + " " + a[5].Uid, "w#TU w#TH");
-    EXPECT_EQ(a[6].Message.size(), kMaxImportedMessage);
+    EXPECT_EQ(a[6].Message, "Café");
+    EXPECT_EQ(a[7].Message.size(), kMaxImportedMessage);
 
     // Without consent, the action stays out and is listed.
-    const auto withheld = PlanImport(calendar(items), at(2027, 1, 4, 12), options(false));
+    const auto withheld = planNow(items);
     ASSERT_TRUE(withheld.ok());
     EXPECT_EQ(withheld->withheldActions.at(0).action, "mailto:a@b");
     const auto lines = ImportReportLines(*withheld);
     ASSERT_EQ(lines.size(), 2u); // "Second" (bad sound name, withheld action), the shortened text
     EXPECT_NE(lines[0].find("Second"), std::string::npos);
-
-    // Older programs write Windows-1252.
-    const auto latin =
-        PlanImport(calendar("BEGIN:VEVENT\nUID:l\nSUMMARY:Caf\xe9\nDTSTART:20270110T080000\nEND:VEVENT\n"),
-                   at(2027, 1, 4, 12), options());
-    ASSERT_TRUE(latin.ok());
-    EXPECT_EQ(latin->alerts.at(0).Message, "Café");
 }
 
 TEST_F(Exchange, ABrokenFileChangesNothingAndSaysWhere) {
