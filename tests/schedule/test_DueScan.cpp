@@ -14,6 +14,10 @@ LocalTime at(const char* date, const char* time) {
     return AtTime(*ParseDate(date), *ParseTime(time));
 }
 
+struct RestoreUtc {
+    ~RestoreUtc() { test::setTimeZone("UTC"); }
+};
+
 Alerte alert(std::int32_t id, std::string date, std::string time) {
     Alerte a;
     a.Id = id;
@@ -80,9 +84,7 @@ TEST(DueSchedule, TheFirstDueInTableOrderToTheSecondLeavingOutOpenPopups) {
 
 TEST(DaylightSaving, AnAlertInAChangedHourFallsDueAtTheFirstTickPastIt) {
     test::setTimeZone("Europe/Paris");
-    struct RestoreUtc {
-        ~RestoreUtc() { test::setTimeZone("UTC"); }
-    } restore;
+    const RestoreUtc restore;
     const auto utc = [](unsigned m, unsigned d, int h, int min) {
         return sys_days{year{2026} / month{m} / day{d}} + hours{h} + minutes{min};
     };
@@ -117,9 +119,7 @@ TEST(DaylightSaving, AnAlertInAChangedHourFallsDueAtTheFirstTickPastIt) {
 TEST(SystemClock, AZoneChangedWhileRunningIsSeenAtTheNextReading) {
     // The zone changes under the running program (a laptop carried elsewhere) and nothing tells
     // the C library. POSIX zone strings keep the test off the machine's zone files.
-    struct RestoreUtc {
-        ~RestoreUtc() { test::setTimeZone("UTC"); }
-    } restore;
+    const RestoreUtc restore;
     const std::pair<const char*, minutes> zones[] = {
         {"<+05>-5", 5h}, {"<-0330>3:30", -(3h + 30min)}, {"<+1245>-12:45", 12h + 45min}, {"UTC0", 0min}};
     const sys_seconds instant = sys_days{2026y / July / 1} + 10h;
