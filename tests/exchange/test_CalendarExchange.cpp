@@ -43,19 +43,18 @@ protected:
 
 /// An alert whose every field varies with its Id.
 Alerte alert(int id, std::string message, std::string date, std::string time, int recurrence) {
-    Alerte a;
-    a.Id = id;
-    a.Message = std::move(message);
-    a.AlertDate = std::move(date);
-    a.AlertTime = std::move(time);
-    a.Recurrence = std::to_string(recurrence);
-    a.Emoticon = std::to_string(id % 16);
-    a.Sound = id % 3 == 0 ? "" : "Carillon " + std::to_string(id) + ".wav";
-    a.BackColor = std::to_string(1000 * id);
-    a.ForeColor = id % 2 ? "&H0080FFFF&" : "0";
-    a.LoopSound = id % 2 ? "1" : "0";
-    a.Action = id % 4 == 1 ? "https://exemple.fr/a?b=1;c=2,d\\e" : "";
-    return a;
+    return {id,
+            std::move(message),
+            std::move(date),
+            std::to_string(recurrence),
+            std::to_string(id % 16),
+            id % 3 == 0 ? "" : "Carillon " + std::to_string(id) + ".wav",
+            std::to_string(1000 * id),
+            id % 2 ? "&H0080FFFF&" : "0",
+            std::move(time),
+            id % 2 ? "1" : "0",
+            id % 4 == 1 ? "https://exemple.fr/a?b=1;c=2,d\\e" : "",
+            ""};
 }
 
 TEST_F(Exchange, ExportThenImportGivesTheSameAlerts) {
@@ -94,10 +93,8 @@ TEST_F(Exchange, ExportThenImportGivesTheSameAlerts) {
     ASSERT_TRUE(plan.ok()) << plan.error().detail;
     const std::vector<std::string> uids = ExportUids(store, eo.storeKey);
     std::vector<Alerte> expected = store;
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        expected[i].Id = 0;
-        expected[i].Uid = uids[i];
-    }
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        std::tie(expected[i].Id, expected[i].Uid) = std::pair(0, uids[i]);
     EXPECT_EQ(plan->alerts, expected);
     EXPECT_TRUE(plan->notes.empty());
 

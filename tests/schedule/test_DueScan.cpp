@@ -19,11 +19,7 @@ struct RestoreUtc {
 };
 
 Alerte alert(std::int32_t id, std::string date, std::string time) {
-    Alerte a;
-    a.Id = id;
-    a.AlertDate = std::move(date);
-    a.AlertTime = std::move(time);
-    return a;
+    return {id, "", std::move(date), "", "", "", "", "", std::move(time), "", "", ""};
 }
 
 TEST(DueMoment, ReadsDateAndTimeAsOneTrimmedText) {
