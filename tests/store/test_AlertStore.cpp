@@ -32,10 +32,7 @@ Alerte sampleAlert(std::int32_t id, std::string message = "Rendez-vous chez le d
 }
 
 Status put(AlertStore& store, const Alerte& a) {
-    return store.edit([&](StoreEdit& e) {
-        e.setAlert(a);
-        return true;
-    });
+    return store.edit([&](StoreEdit& e) { return e.setAlert(a), true; });
 }
 
 struct StoreFixture : ::testing::Test {
@@ -50,10 +47,7 @@ struct StoreFixture : ::testing::Test {
     }
     std::int32_t freeId() {
         std::int32_t id = 0;
-        (void)store.edit([&](StoreEdit& e) {
-            id = e.freeId();
-            return false;
-        });
+        (void)store.edit([&](StoreEdit& e) { return id = e.freeId(), false; });
         return id;
     }
 };
@@ -141,15 +135,11 @@ TEST_F(StoreFixture, ASaveWaitsForAnotherProcessHoldingTheFolderThenReadsWhatItW
 TEST(StoreThroughLinks, SavesReplaceTheFinalTargetKeepItsPermissionsAndBackUpThePreviousFile) {
     // A store reached by links (a synced folder): saves land in the final target and keep each
     // link. A target starting with '/' is absolute (inside the test folder).
-    struct Link {
-        const char* at;
-        const char* to;
-    };
     const struct {
         const char* name;
-        std::vector<Link> links;
-        const char* store;  ///< the file holding the alerts in the end
-        const char* backup; ///< the file holding the backup in the end
+        std::vector<std::pair<const char*, const char*>> links; ///< where each link is, what it names
+        const char* store;                                      ///< the file holding the alerts in the end
+        const char* backup;                                     ///< the file holding the backup in the end
     } cases[] = {
         {"no link", {}, "data/Alertes.ini", "data/Alertes.ini~"},
         {"absolute", {{"data/Alertes.ini", "/sync/Alertes.ini"}}, "sync/Alertes.ini", "data/Alertes.ini~"},
@@ -166,8 +156,8 @@ TEST(StoreThroughLinks, SavesReplaceTheFinalTargetKeepItsPermissionsAndBackUpThe
         for (const char* folder : {"data", "sync", "sync/sub"})
             fs::create_directory(dir / folder);
         const auto place = [&](const char* p) { return p[0] == '/' ? dir / (p + 1) : fs::path(p); };
-        for (const Link& l : c.links)
-            fs::create_symlink(place(l.to), dir / l.at); // none of the targets exists yet
+        for (const auto& [at, to] : c.links)
+            fs::create_symlink(place(to), dir / at); // none of the targets exists yet
         AlertStore store(dir / "data/Alertes.ini");
         ASSERT_TRUE(put(store, sampleAlert(1)));
         EXPECT_FALSE(fs::exists(store.backupPath())) << "nothing to back up on the first save";
@@ -183,10 +173,9 @@ TEST(StoreThroughLinks, SavesReplaceTheFinalTargetKeepItsPermissionsAndBackUpThe
             fs::last_write_time(p, fs::file_time_type::clock::now() - std::chrono::hours(1));
         ASSERT_TRUE(put(store, sampleAlert(2)));
 
-        for (const Link& l : c.links) {
-            EXPECT_TRUE(fs::is_symlink(dir / l.at) && fs::read_symlink(dir / l.at) == place(l.to))
-                << l.at << " was replaced";
-        }
+        for (const auto& [at, to] : c.links)
+            EXPECT_TRUE(fs::is_symlink(dir / at) && fs::read_symlink(dir / at) == place(to))
+                << at << " was replaced";
         EXPECT_EQ(store.LoadAllAlerts()->AlertCount(), 2);
         EXPECT_EQ(readFile(dir / c.store), readFile(dir / "data/Alertes.ini"));
         EXPECT_EQ(readFile(dir / c.backup), first);
