@@ -97,9 +97,6 @@ TEST_F(ServiceFixture, EveryActionIsOneSaveWithTheFileBeforeItAsBackup) {
         std::vector<std::string> after; ///< what the file holds then; "!" before what it lacks
     };
     const Case cases[] = {
-        {"update",
-         [](S& s) { return s.update(3, alert("trois bis")).value().id == 3; },
-         {"[Alerte3]\r\nInfo1=trois bis\r\n", "Nb=3\r\n"}},
         {"update of a removed alert",
          [](S& s) { return s.update(9, alert("revenu")).value().added; },
          {"[Alerte2]\r\nInfo1=revenu\r\n", "Nb=4\r\n"}},
