@@ -99,7 +99,6 @@ TEST(DaylightSaving, AnAlertInAChangedHourFallsDueAtTheFirstTickPastIt) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        // The timer's ticks, three seconds apart.
         const DueSchedule s(AlertTable({alert(1, c.date, c.time)}));
         std::optional<sys_seconds> first;
         for (sys_seconds t = c.from; !first && t < c.from + hours{4}; t += seconds{3})
