@@ -270,8 +270,6 @@ TEST(StoreTextScans, ReadEveryTextAsTheParsedDocumentDoes) {
         const AlertTable table = AlertStore::tableOfText(text);
         ASSERT_EQ(table.alerts(), tableByLookups(doc)) << "text:\n" << text;
         ASSERT_EQ(StoreEdit(doc).alertCount(), table.AlertCount()) << "the Nb a save writes, in:\n" << text;
-        for (std::int32_t position = 1; position <= table.AlertCount(); ++position)
-            ASSERT_EQ(table.positionOf(table.AlertId(position)), position);
         for (const char* section : {"Alerte1", " alerte2", "Param", "Alerte5", "Alerte4"})
             for (const char* key : {"Info1", "info2 ", "Info10", "Info5", "Info9", ""})
                 ASSERT_EQ(IniDocument::valueIn(text, section, key), doc.value(section, key))
