@@ -50,10 +50,7 @@ Status step(AlertStore& store, State& state, std::mt19937& rng, std::uint32_t n)
         state.erase(state.begin() + static_cast<std::ptrdiff_t>(at));
         return store.edit([&](StoreEdit& e) { return e.removeAlert(a.Id); });
     }
-    return store.edit([&](StoreEdit& e) {
-        e.setAlert(a);
-        return true;
-    });
+    return store.edit([&](StoreEdit& e) { return e.setAlert(a), true; });
 }
 
 /// Kills a child writing to `ini` from `state` at its `stops`-th ptrace stop (system call entry or

@@ -20,8 +20,7 @@ TEST(Snooze, FromThePresentMinutePlusTheChosenDelayIntoTheNextDayIfNeedBe) {
                  {"15/03/2026", "14:37:50", 5, "15/03/2026", "14:37"},
                  // Past midnight the date moves on with the time.
                  {"15/03/2026", "23:50:10", 3, "16/03/2026", "00:20"},
-                 {"28/02/2028", "23:30:59", 4, "29/02/2028", "00:30"},
-                 {"15/03/2026", "23:59:59", -1, "15/03/2026", "23:59"}};
+                 {"28/02/2028", "23:30:59", 4, "29/02/2028", "00:30"}};
     for (const auto& c : cases) {
         const SnoozeMoment m = SnoozeMomentFor(AtTime(*ParseDate(c.date), *ParseTime(c.time)), c.index);
         EXPECT_EQ(m.AlertDate + " " + m.AlertTime, std::string(c.newDate) + " " + c.newTime)
