@@ -24,8 +24,7 @@ wait_for 8 "the splash to go" no splash
 xdotool windowmove --sync "$popup" $((SCREEN_W - 340)) $((SCREEN_H - 260))
 shot popup "$popup"
 focus "$popup"
-key Down Down # the snooze list, which has the focus: its second entry (5, 10, 15, 30, 60)
-tab_to "$popup" cmdReport
+key Down Down Tab # the snooze list has the focus: its second entry (5, 10, 15...), then Reporter
 pressed=$(date +%s)
 changes_store key Return
 written=$(date +%s)
@@ -51,8 +50,7 @@ focus "$main"
 message="Arroser les bégonias, l'été"
 xdotool type --delay 40 "$message"
 shot editor "$main"
-tab_to "$main" cmdAdd
-changes_store key Return
+changes_store key Return # Enter in the message saves
 before="1=Rendez-vous chez le dentiste|2=Payer le loyer|3=Réunion d'équipe|4=Anniversaire de Claire|"
 [ "$(listed)" = "${before}5=Appeler le garage pour la révision|6=$message|" ] || fail "after Ajouter zento --list reads $(listed)"
 masquer
