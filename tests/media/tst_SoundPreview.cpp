@@ -46,10 +46,6 @@ private Q_SLOTS:
         m_preview->imgPlayStop(true);
         m_loopBox = false;
     }
-    void cleanup() {
-        m_preview.reset();
-        m_panel.reset();
-    }
 
     void playsOnceForItsLengthEvenIfTheLoopBoxIsTickedMeanwhile() {
         QSignalSpy finished(m_preview.get(), &SoundPreview::previewFinished);
