@@ -117,10 +117,9 @@ geometry() { eval "$(xdotool getwindowgeometry --shell "$1" | grep -E '^(X|Y|WID
 
 # Where the program lays out the controls used, in twips (left top width height): the popup's
 # from its corner, the main window's in the panel 120 twips into the area below the menu bar.
-declare -A CONTROL=(
-    [cmdClose]="popup 240 2520 1335 375" [cmdReport]="popup 3240 3120 1335 372"
-    [cmdTest]="main 6600 1440 1335 372" [cmdUndoNew_0]="main 6600 1800 1335 372"
-    [cmdMasque_0]="main 6600 3420 1335 372" [caption]="main 0 0 1500 250" [grid]="main 120 240 6372 4332")
+declare -A CONTROL=([cmdClose]="popup 240 2520 1335 375" [cmdTest]="main 6600 1440 1335 372"
+    [cmdUndoNew_0]="main 6600 1800 1335 372" [cmdMasque_0]="main 6600 3420 1335 372" [caption]="main 0 0 1500 250"
+    [grid]="main 120 240 6372 4332")
 px() { echo $(((2 * $1 + 15) / 30)); } # twips at 96 DPI, rounded as the program rounds them
 # at <wid> <control>: X Y W H, the control on the screen; row<n>: the grid's row n (font height + 2).
 at() {
