@@ -1,8 +1,7 @@
-# The desktop entry's actions: `zento --show` starts the program with its window shown;
-# `zento --new-alert` and `zento --show` reach the running copy, which shows its window (on a new
-# alert, or as it was) and says nothing else. By the keyboard, the overdue popup's "Reporter" 10
-# minutes moves the alert to ten minutes after the answer by the real clock, every other byte
-# staying, and the new alert is stored as typed. The run takes the metadata's screenshots:
+# The desktop entry's actions: `zento --show` starts the program or shows the running copy's
+# window, `zento --new-alert` opens it on a new alert, with no message. By the keyboard, an overdue
+# popup's "Reporter" 10 minutes (by the real clock) and a new alert as typed are stored, every
+# other byte staying. The run takes the metadata's screenshots:
 #     for s in main-window popup editor; do
 #         cp build/e2e-shots/desktop_actions-$s.png resources/screenshots/$s.png; done
 source "$(dirname "$0")/lib.sh" "$@"

@@ -39,7 +39,9 @@ cleanup() {
     rm -rf "$TMP"
     exit $status
 }
-trap cleanup EXIT # bash runs it on INT and TERM as well
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
 
 now_ms() { local t=${EPOCHREALTIME/[.,]/} && echo $((t / 1000)); }
 # poll <seconds> <command...>: every 100 ms until the command succeeds; status 1 when time is up.
