@@ -46,6 +46,7 @@ action() {
 action --new-alert
 wait_for 3 "the editor on a new alert" editor_open "$main"
 focus "$main"
+setxkbmap fr # é has a key of its own: xdotool need not remap one, which under load loses letters
 message="Arroser les bégonias, l'été"
 xdotool type --delay 40 "$message"
 shot editor "$main"
