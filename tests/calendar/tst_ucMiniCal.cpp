@@ -23,36 +23,29 @@ Date d(const QString& text) {
 /// From a chosen date, closed, focus on the drop-down button, today 15/03/2024. Steps: a key
 /// sequence, "@name" a left click on it (":R" right button, ":n" row n of a list), "Ferme".
 struct Script {
-    const char *name, *from, *steps, *chosen;
+    const char *from, *steps, *chosen;
     bool open;
     int changes;
     const char* focus;
 };
 const Script kScripts[] = {
-    {"arrows across years", "10/12/2024", "@cmdDate @lblNext @lblPrevious @lblPrevious @cmdDate",
-     "01/11/2024", false, 1, "cmdDate"},
-    {"a day", "20/05/2024", "@cmdDate @lblJour_24", "22/05/2024", false, 1, "cmdDate"},
-    {"other months inert", "20/05/2024", "@cmdDate @lblJour_40 @lblJour_1", "20/05/2024", true, 0, "cmdDate"},
-    {"Ce jour, list open", "20/05/2024", "@cmdDate @lblMoisAnnee @cmdToday", "15/03/2024", false, 1,
-     "cmdDate"},
-    {"Ferme, list open", "20/05/2024", "@cmdDate @lblMoisAnnee:R Ferme", "20/05/2024", false, 0, "cmdDate"},
-    {"month, year lists", "20/05/2024", "@cmdDate @lblMoisAnnee @lstMois:2 @lblMoisAnnee:R @lstAnnee:128",
-     "01/03/2028", true, 0, "lblJour_3"},
-    {"years to today + 100", "10/01/2200", "@cmdDate @lblMoisAnnee:R Return", "01/01/2124", true, 0,
-     "lblJour_6"},
-    {"years from 1900", "10/01/1850", "@cmdDate @lblMoisAnnee:R Return", "01/01/1900", true, 0, "lblJour_8"},
-    {"Tab, Home, arrows", "15/03/2024", "Space Tab Tab Home Left Right Down", "15/03/2024", true, 0,
-     "lblJour_13"},
-    {"End, arrows, Return", "15/03/2024", "F4 Tab Tab End Down Left Up Return", "23/03/2024", false, 1,
-     "cmdDate"},
-    {"tab stop on the chosen day", "15/03/2024", "F4 Tab Tab Right Return F4 Tab Tab Right Space",
-     "17/03/2024", false, 2, "cmdDate"},
-    {"PageDown, PageUp", "15/03/2024", "F4 Tab Tab PgDown PgDown PgUp", "01/04/2024", true, 0, "lblJour_8"},
-    {"title Return: months", "15/03/2024", "F4 Tab Return Down Return", "01/04/2024", true, 0, "lblJour_8"},
-    {"title Shift+Space: years", "15/03/2024", "F4 Tab Shift+Space Up Enter", "01/03/2023", true, 0,
+    {"10/12/2024", "@cmdDate @lblNext @lblPrevious @lblPrevious @cmdDate", "01/11/2024", false, 1, "cmdDate"},
+    {"20/05/2024", "@cmdDate @lblJour_24", "22/05/2024", false, 1, "cmdDate"},
+    {"20/05/2024", "@cmdDate @lblJour_40 @lblJour_1", "20/05/2024", true, 0, "cmdDate"}, // other months
+    {"20/05/2024", "@cmdDate @lblMoisAnnee @cmdToday", "15/03/2024", false, 1, "cmdDate"},
+    {"20/05/2024", "@cmdDate @lblMoisAnnee:R Ferme", "20/05/2024", false, 0, "cmdDate"},
+    {"20/05/2024", "@cmdDate @lblMoisAnnee @lstMois:2 @lblMoisAnnee:R @lstAnnee:128", "01/03/2028", true, 0,
      "lblJour_3"},
-    {"Alt+Down, Alt+Up", "15/03/2024", "Alt+Down Tab Tab Alt+Up", "15/03/2024", false, 1, "cmdDate"},
-    {"menu key, Escape", "15/03/2024", "F4 Tab Menu Esc", "15/03/2024", false, 0, "cmdDate"},
+    {"10/01/2200", "@cmdDate @lblMoisAnnee:R Return", "01/01/2124", true, 0, "lblJour_6"}, // today + 100
+    {"10/01/1850", "@cmdDate @lblMoisAnnee:R Return", "01/01/1900", true, 0, "lblJour_8"},
+    {"15/03/2024", "Space Tab Tab Home Left Right Down", "15/03/2024", true, 0, "lblJour_13"},
+    {"15/03/2024", "F4 Tab Tab End Down Left Up Return", "23/03/2024", false, 1, "cmdDate"},
+    {"15/03/2024", "F4 Tab Tab Right Return F4 Tab Tab Right Space", "17/03/2024", false, 2, "cmdDate"},
+    {"15/03/2024", "F4 Tab Tab PgDown PgDown PgUp Shift+Tab Return Down Return", "01/05/2024", true, 0,
+     "lblJour_3"},
+    {"15/03/2024", "F4 Tab Shift+Space Up Enter Shift+Tab Menu Up Return Esc", "01/03/2022", false, 0,
+     "cmdDate"},
+    {"15/03/2024", "Alt+Down Tab Tab Alt+Up", "15/03/2024", false, 1, "cmdDate"},
 };
 } // namespace
 
@@ -93,15 +86,10 @@ private Q_SLOTS:
         QApplication::setActiveWindow(m_host.get());
         QVERIFY(QTest::qWaitForWindowActive(m_host.get()));
     }
-    void cleanup() {
-        m_change.reset();
-        m_host.reset();
-    }
 
     void openingDrawsTheGridOfTheChosenDateElseOfTodayAndHoldsTogether() {
         QCOMPARE(m_cal->ChoixDate(), kNoDate);
         QVERIFY(text().isEmpty());
-        QVERIFY(!child("cmdDate")->accessibleName().isEmpty());
         // Cell 1 always holds a day of the month before, never chosen: the reference of the others.
         const std::pair<const char*, const char*> cases[] = {
             {nullptr, "15/03/2024"}, {"20/05/2024", "15/03/2024"}, {"15/03/2024", "02/04/2024"}};
@@ -154,7 +142,7 @@ private Q_SLOTS:
     void userChoosesWithMouseAndKeyboard_data() {
         QTest::addColumn<int>("script");
         for (int i = 0; i < int(std::size(kScripts)); ++i)
-            QTest::newRow(kScripts[i].name) << i;
+            QTest::addRow("%s %s", kScripts[i].from, kScripts[i].steps) << i;
     }
     void userChoosesWithMouseAndKeyboard() {
         QFETCH(int, script);
@@ -181,11 +169,7 @@ private Q_SLOTS:
         QCOMPARE(m_cal->isOpen(), s.open);
         QCOMPARE(m_change->count(), s.changes);
         QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(s.focus));
-        if (!m_cal->isOpen()) {
-            for (const char* part : {"fraCal", "lstMois", "lstAnnee", "cmdToday"})
-                QVERIFY2(!child(part)->isVisible(), part);
-            QCOMPARE(m_cal->height(), child("txtDate")->height());
-        }
+        QVERIFY(m_cal->isOpen() || m_cal->height() == child("txtDate")->height()); // folded to the box
     }
 };
 

@@ -1,10 +1,8 @@
-# The end-to-end tests' helpers: the real program on a private X server with a notification
-# area, in a private home, clicked and typed at from outside as a user would. A scenario sources
-# this file with its arguments (path of zento, build folder) and fails at the first check that
-# does not hold; whatever it started ends with it. No window manager runs: windows have no frame,
-# so that positions in a window are positions on the screen plus the window's corner.
+# The end-to-end tests' helpers: the real program on a private X server with a notification area,
+# in a private home, driven from outside. A scenario sources this file with its arguments (zento,
+# build folder) and fails at the first check that does not hold; what it started ends with it.
+# No window manager runs: windows have no frame, so their corner is where their content starts.
 set -Eeuo pipefail
-[ $# -ge 2 ] || { echo "usage: bash $0 <path of zento> <build folder>" >&2 && exit 2; }
 ZENTO=$1 SHOTS=$2/e2e-shots TEST=$(basename "$0" .sh) T0=$(date +%s) PIDS=()
 TMP=$(mktemp -d "${TMPDIR:-/tmp}/zento-$TEST.XXXXXX")
 SCREEN_W=800 SCREEN_H=600 # room for the main window, a message box and the panel; cheap grabs
@@ -62,7 +60,6 @@ start_desktop() { start_screen && start_tray; }
 
 start_screen() { # Xvfb, on a display it picks itself, with a cookie of our own
     local cookie
-    [ -x "$ZENTO" ] || fail "no program at $ZENTO"
     mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$SHOTS"
     mkdir -m 700 "$XDG_RUNTIME_DIR"
     rm -f "$SHOTS/$TEST"-*
@@ -120,10 +117,9 @@ geometry() { eval "$(xdotool getwindowgeometry --shell "$1" | grep -E '^(X|Y|WID
 
 # Where the program lays out the controls used, in twips (left top width height): the popup's
 # from its corner, the main window's in the panel 120 twips into the area below the menu bar.
-declare -A CONTROL=(
-    [cmdClose]="popup 240 2520 1335 375" [cmdReport]="popup 3240 3120 1335 372"
-    [cmdAdd]="main 6600 1320 1335 372" [cmdTest]="main 6600 1440 1335 372" [cmdUndoNew_0]="main 6600 1800 1335 372"
-    [cmdMasque_0]="main 6600 3420 1335 372" [caption]="main 0 0 1500 250" [grid]="main 120 240 6372 4332")
+declare -A CONTROL=([cmdClose]="popup 240 2520 1335 375" [cmdTest]="main 6600 1440 1335 372"
+    [cmdUndoNew_0]="main 6600 1800 1335 372" [cmdMasque_0]="main 6600 3420 1335 372" [caption]="main 0 0 1500 250"
+    [grid]="main 120 240 6372 4332")
 px() { echo $(((2 * $1 + 15) / 30)); } # twips at 96 DPI, rounded as the program rounds them
 # at <wid> <control>: X Y W H, the control on the screen; row<n>: the grid's row n (font height + 2).
 at() {
@@ -155,17 +151,6 @@ shot() {
 colour_count() {
     import -window root -crop "$4x$5+$2+$3" +repage png:- | convert - -fuzz 12% -fill black +opaque "#$1" \
         -fill white -opaque "#$1" -format '%[fx:round(mean*w*h)]' info:
-}
-# focused <wid> <control>: the control shows the keyboard focus, a frame of the selection colour.
-focused() { at "$1" "$2" && [ "$(colour_count 26709E $X $Y $W $H)" -ge 30 ]; }
-# tab_to <wid> <control>: Tab until the control has the focus (20 presses at most).
-tab_to() {
-    local i
-    for ((i = 0; i <= 20; i++)); do
-        [ $i -eq 0 ] || key Tab
-        poll 0.3 focused "$1" "$2" && return 0
-    done
-    fail "Tab never reaches $2"
 }
 # The editor's caption, "Options d'alerte", is the only pure blue text at the window's corner.
 editor_open() { at "$1" caption && [ "$(colour_count 0000FF $X $Y $W $H)" -ge 20 ]; }

@@ -1,8 +1,6 @@
-# The first start shows the window and writes nothing; without a notification area the window
-# stays, and the icon comes once a panel does. With a store and a panel, the splash shows for
-# about three seconds, then only the icon. A second start then brings the window forward, says
-# "Zento est déjà en mode veille" and, answered, ends with status 0. The icon's menu hides,
-# shows, and quits after a question ("Quitter": Return says Oui, Escape Non).
+# The first start writes nothing and, without a notification area, keeps its window until a panel
+# brings the icon. In standby the splash lasts about 3 s; a second start brings the window forward,
+# says so and ends with 0. The icon's menu hides, shows, and quits after a question (Oui / Non).
 source "$(dirname "$0")/lib.sh" "$@"
 start_screen
 

@@ -48,15 +48,11 @@ private Q_SLOTS:
         out.PlaySoundFile((dir / "absent.wav").string(), false);
         out.PlaySoundFile(soundFolder().toStdString(), false); // an alert without a sound: the folder
         QVERIFY(out.currentPath().isEmpty());
-        out.PlaySoundFile(carillon.toStdString(), true);
-        QCOMPARE(out.currentPath(), carillon);
-        QVERIFY(out.isLooping());
+        out.PlaySoundFile(carillon.toStdString(), true); // looped and stopped: the real-sound test
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Error decoding"));
         out.PlaySoundFile((dir / "texte.wav").string(), false); // replaces the current sound
         QTRY_COMPARE_WITH_TIMEOUT(out.currentPath(), defaut, 2000);
         QVERIFY(!out.isLooping());
-        out.StopSound();
-        QVERIFY(out.currentPath().isEmpty());
     }
 };
 

@@ -2,10 +2,7 @@
 # distributions accept the desktop entries and the AppStream metadata.
 set -euo pipefail
 zento=$1 build=$2 screenshots=$3
-fail() {
-    echo "FAILED: $*" >&2
-    exit 1
-}
+fail() { echo "FAILED: $*" >&2 && exit 1; }
 root=$(mktemp -d "${TMPDIR:-/tmp}/zento-install.XXXXXX")
 trap 'rm -rf "$root"' EXIT
 cmake --install "$build" --prefix "$root/usr" >/dev/null
@@ -19,8 +16,7 @@ for f in bin/zento "share/applications/$id.desktop" "share/metainfo/$id.metainfo
     share/doc/zento/copyright; do
     [ -e "$usr/$f" ] || fail "not installed: $f"
 done
-autostart=$root/etc/xdg/autostart/$id.desktop
-[ -f "$autostart" ] || fail "the autostart component is not $autostart"
+autostart=$root/etc/xdg/autostart/$id.desktop # the autostart component's place, validated below
 # A plain install leaves the autostart entry out (it only goes where it is asked for).
 [ ! -e "$usr/etc" ] || fail "a plain install wrote $(find "$usr/etc" -type f)"
 

@@ -1,6 +1,5 @@
-# The real program is heard: while the popup of an overdue alert with Defaut.wav in a loop is
-# open, a private PulseAudio null sink records Defaut.wav looping past its own length; silence
-# follows "Fermer". The recordings stay beside the screenshots.
+# The real program is heard by a private PulseAudio null sink: Defaut.wav looping past its length
+# while an overdue alert's popup is open, silence after "Fermer". Recordings stay by the screenshots.
 source "$(dirname "$0")/../e2e/lib.sh" "$@"
 # Levels in dBFS of 50 ms windows: Defaut.wav's reach -11, a silent null sink gives zeros. The
 # match of the 10 ms envelopes with Defaut.wav looped: 1.00; Carillon.wav looped 0.68, Defaut.wav

@@ -4,7 +4,6 @@
 #include <ctime>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <stdexcept>
 #include <system_error>
 
@@ -15,8 +14,7 @@ namespace {
 fs::path g_home;
 
 fs::path makeTempFolder(const char* stem) {
-    const fs::path base = fs::temp_directory_path();
-    std::string tmpl = (base / (std::string(stem) + "-XXXXXX")).string();
+    std::string tmpl = (fs::temp_directory_path() / (std::string(stem) + "-XXXXXX")).string();
     if (!::mkdtemp(tmpl.data()))
         throw std::runtime_error("mkdtemp failed");
     return fs::path(tmpl);
@@ -24,8 +22,7 @@ fs::path makeTempFolder(const char* stem) {
 
 void removeHome() {
     std::error_code ec;
-    if (!g_home.empty())
-        fs::remove_all(g_home, ec);
+    fs::remove_all(g_home, ec);
 }
 
 } // namespace
@@ -37,8 +34,6 @@ void setTimeZone(const char* tz) {
 
 void isolateTestEnvironment() {
     g_home = makeTempFolder("zento-test-home");
-    fs::create_directories(g_home / ".config");
-    fs::create_directories(g_home / ".local" / "share");
     fs::create_directories(g_home / "runtime");
     fs::permissions(g_home / "runtime", fs::perms::owner_all);
     ::setenv("HOME", g_home.c_str(), 1);

@@ -6,10 +6,8 @@
 
 namespace zento::test {
 
-/// Points HOME, XDG_CONFIG_HOME, XDG_DATA_HOME and XDG_RUNTIME_DIR at a fresh private folder
-/// and fixes the locale (C) and the time zone (UTC), so that a test never touches the user's
-/// files and never depends on the machine. Call first thing in main(); the folder is removed
-/// at exit.
+/// Points HOME and the XDG folders into a fresh private folder, removed at exit, and fixes the
+/// locale (C) and the time zone (UTC): no test touches the user's files. First thing in main().
 void isolateTestEnvironment();
 
 /// A fresh empty folder, removed with its contents when the object goes.
