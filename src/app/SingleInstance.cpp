@@ -135,9 +135,17 @@ bool SingleInstance::tryBecomePrimary() {
 }
 
 SingleInstance::SecondStart SingleInstance::activateRunningCopy(Message m, int timeoutMs) {
+    const QDeadlineTimer deadline(std::max(timeoutMs, 1));
     if (sendToRunningCopy(m_folder, m, timeoutMs))
         return SecondStart::Answered;
-    return tryBecomePrimary() ? SecondStart::TookOver : SecondStart::NoAnswer;
+    // A copy that is ending closes its socket a moment before it lets go of the lock: the rest of
+    // the wait is for that moment.
+    while (!tryBecomePrimary()) {
+        if (deadline.hasExpired())
+            return SecondStart::NoAnswer;
+        QThread::msleep(static_cast<unsigned long>(std::min(20, remaining(deadline))));
+    }
+    return SecondStart::TookOver;
 }
 
 qint64 SingleInstance::runningCopyProcessId() const {

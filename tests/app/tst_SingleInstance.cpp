@@ -8,12 +8,14 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QLockFile>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QSocketNotifier>
 #include <QSysInfo>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 
 #include <cstdio>
 #include <optional>
@@ -126,6 +128,8 @@ private Q_SLOTS:
         QTest::newRow("answers") << "answers" << QByteArray() << 0 << SecondStart::Answered;
         QTest::newRow("hangs") << "hangs" << QByteArray() << 0 << SecondStart::NoAnswer;
         QTest::newRow("ends meanwhile") << "ends" << QByteArray() << 0 << SecondStart::TookOver;
+        // Ending, it closes its socket a moment before it lets go of the lock.
+        QTest::newRow("ends after closing") << "closes" << QByteArray() << 0 << SecondStart::TookOver;
         QTest::newRow("another version answers") << "ZENTO/2 OK\n"
                                                  << QByteArray() << 0 << SecondStart::NoAnswer;
         QTest::newRow("old damaged lock") << "" << QByteArray("garbage") << 60 << SecondStart::TookOver;
@@ -149,7 +153,12 @@ private Q_SLOTS:
         const QString folder = folderOf(dir);
         std::unique_ptr<SingleInstance> first;
         QLocalServer foreign;
-        if (runningCopy.isEmpty()) {
+        QLockFile held(SingleInstance::lockPath(folder));
+        const bool closes = runningCopy == QLatin1String("closes");
+        if (closes) {
+            QVERIFY(held.tryLock(0));
+            QTimer::singleShot(150, [&] { held.unlock(); });
+        } else if (runningCopy.isEmpty()) {
             QFile file(SingleInstance::lockPath(folder));
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(lock);
@@ -160,12 +169,16 @@ private Q_SLOTS:
             first = std::make_unique<SingleInstance>(folder);
             QVERIFY(first->tryBecomePrimary());
         }
-        if (runningCopy.startsWith(QLatin1String("ZENTO/"))) {
+        if (runningCopy.startsWith(QLatin1String("ZENTO/")) || closes) {
             QLocalServer::removeServer(SingleInstance::socketPath(folder));
             QVERIFY(foreign.listen(SingleInstance::socketPath(folder)));
             connect(&foreign, &QLocalServer::newConnection, &foreign, [&] {
-                while (QLocalSocket* s = foreign.nextPendingConnection())
-                    s->write(runningCopy.toUtf8());
+                while (QLocalSocket* s = foreign.nextPendingConnection()) {
+                    if (closes)
+                        s->disconnectFromServer();
+                    else
+                        s->write(runningCopy.toUtf8());
+                }
             });
         }
         int activated = 0;
@@ -183,7 +196,7 @@ private Q_SLOTS:
             pid = copy.runningCopyProcessId();
         }));
         second->start();
-        if (runningCopy == QLatin1String("answers")) {
+        if (runningCopy == QLatin1String("answers") || closes) {
             QTRY_VERIFY_WITH_TIMEOUT(second->isFinished(), 2000);
         } else {
             QThread::msleep(100);
