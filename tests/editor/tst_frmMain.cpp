@@ -134,8 +134,8 @@ private Q_SLOTS:
             }
             w.click("cmdAdd");
             QVERIFY(w.shown().isEmpty() && !w.editor()->isVisible());
-            QCOMPARE(fields(w.stored(2)), expected);
-            QCOMPARE(w.stored(1).Message, std::string("un"));
+            QCOMPARE(fields(*w.storedAlert(2)), expected);
+            QCOMPARE(w.storedAlert(1)->Message, std::string("un"));
         }
     }
 
@@ -384,7 +384,7 @@ private Q_SLOTS:
             QVERIFY(w.shown()[2].startsWith(QStringLiteral("Impossible d'importer le calendrier : ")));
             QVERIFY(w.shown()[3].startsWith(QStringLiteral("Impossible de lire le calendrier : ")));
             QCOMPARE(w.session->table().AlertCount(), 1);
-            QCOMPARE(w.stored(1).Action, accept ? from.stored(1).Action : std::string());
+            QCOMPARE(w.storedAlert(1)->Action, accept ? from.storedAlert(1)->Action : std::string());
         }
     }
 };

@@ -100,7 +100,11 @@ struct Program {
             out << s.text;
         return out;
     }
-    const Alerte& stored(int id) const { return session->table().at(*session->table().positionOf(id)); }
+    /// The alert stored under that Id, or null.
+    const Alerte* storedAlert(int id) const {
+        const auto p = session->table().positionOf(id);
+        return p ? &session->table().at(*p) : nullptr;
+    }
 };
 
 } // namespace zento::test
