@@ -179,7 +179,6 @@ private Q_SLOTS:
 
     void theEditorsTestPopupShowsItsValuesAndSoundOnly() {
         Popups w;
-        const std::string before = w.file();
         auto& plays = w.fakes.sound.plays;
         for (bool withTime : {true, false}) {
             const QColor back(255, 255, 192), text(255, 128, 255);
@@ -200,8 +199,6 @@ private Q_SLOTS:
             QVERIFY(gone(p) && !w.fakes.sound.playing);
         }
         QVERIFY(plays[0].path == (soundFolder() + "Carillon.wav").toStdString() && plays[0].loop);
-        QVERIFY(w.fakes.launcher.opened.empty());
-        QCOMPARE(w.file(), before);
     }
 
     void theSoundStartsOnEachActivationAndStopsOnClose() {
