@@ -235,7 +235,7 @@ private Q_SLOTS:
         QCOMPARE(row(3).section(QLatin1Char('|'), 0, 0), QStringLiteral("05/03/2024 #ffff80"));
     }
 
-    void theTestCommandsShowPopupsThatWaitForNothingAndDoubleClickModifies() {
+    void theTestCommandsShowPopupsThatWaitForNothing() {
         Program w(section(1, "un|01/03/2027|0|5||255|0||0|https://example.org"));
         QWidget* rows = w.main->grid()->viewport();
         QTest::mousePress(rows, Qt::RightButton, {}, QPoint(5, 5));
@@ -252,14 +252,10 @@ private Q_SLOTS:
         QCOMPARE(w.fakes.launcher.opened, std::vector<std::string>{"https://example.org"});
         for (QAction* a : w.main->fileMenu()->actions())
             QVERIFY2(!(a->isVisible() && a->text() == test), "the menu bar offers no test");
-        w.click("cmdTest");
-        QTest::mouseDClick(rows, Qt::LeftButton, {}, row);
-        QCOMPARE(w.editor()->mode(), AlertEditor::Mode::Modifying);
-        w.click("cmdUndoNew_0");
         w.click("cmdNew");
         w.message()->setMessage("pas encore enregistrée");
         w.main->mnuTest_Click(); // the editor's values, unsaved
-        QVERIFY(w.session->openPopupCount() == 3 && w.session->Timer1().isActive());
+        QVERIFY(w.session->openPopupCount() == 2 && w.session->Timer1().isActive());
         QStringList shown;
         for (QWidget* popup : QApplication::topLevelWidgets())
             if (qobject_cast<frmAlerte*>(popup))
