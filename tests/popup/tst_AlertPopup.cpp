@@ -216,7 +216,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(silent));
         QCOMPARE(plays.size(), std::size_t{2});
         QCOMPARE(w.fakes.launcher.opened.size(), std::size_t{1}); // the second has no action
-        // Closing a popup silences the program, even one of its own.
+        // Closing a popup silences the program, even one with no sound of its own.
         silent->close();
         QCOMPARE(w.fakes.sound.stops, 1);
     }
