@@ -66,6 +66,7 @@ private Q_SLOTS:
                  std::tuple{1, "12/03/2026 14:30", QColor(Qt::red), QColor(Qt::black), 0, false},
                  std::tuple{2, "31/01/2026 09:00", QColor(Qt::white), QColor(0, 0, 128), 9,
                             true}, // 16777215&
+                 std::tuple{3, "29/02/2028 ", QColor(Qt::red), QColor(Qt::black), 13, true},
                  std::tuple{4, "01/01/2026 10:00", own, own, kDefaultEmoticon, false},
              }) {
             QPointer<frmAlerte> p = w.show(id);
