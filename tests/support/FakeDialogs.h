@@ -32,19 +32,11 @@ public:
     void message(QWidget*, const QString& text, Icon icon) override { shown.push_back({text, icon, false}); }
     bool ask(QWidget*, const QString& text, Icon icon, bool yesByDefault) override {
         shown.push_back({text, icon, true, yesByDefault});
-        if (answers.empty())
-            return false;
-        const bool a = answers.front();
-        answers.pop_front();
-        return a;
+        return take(answers, false);
     }
     std::optional<QColor> chooseColor(QWidget*, const QColor& initial) override {
         colorDialogInitials.push_back(initial);
-        if (colors.empty())
-            return std::nullopt;
-        auto c = colors.front();
-        colors.pop_front();
-        return c;
+        return take(colors);
     }
     std::optional<QString> chooseFileToSave(QWidget* parent, const QString& title, const QString&,
                                             const QString& filter) override {
@@ -61,12 +53,9 @@ public:
     }
     QAction* popupMenu(QMenu* menu, const QPoint&) override {
         menusShown << (menu->title().isEmpty() ? menu->objectName() : menu->title());
-        if (menuChoices.empty())
-            return nullptr;
-        const QString want = menuChoices.front();
-        menuChoices.pop_front();
+        const QString want = take(menuChoices);
         for (QAction* a : menu->actions()) {
-            if (a->isVisible() && a->isEnabled() && a->text() == want) {
+            if (!want.isEmpty() && a->isVisible() && a->isEnabled() && a->text() == want) {
                 a->trigger();
                 return a;
             }
@@ -74,12 +63,15 @@ public:
         return nullptr;
     }
 
-    /// The texts shown so far, in order.
-    QStringList texts() const {
-        QStringList out;
-        for (const auto& s : shown)
-            out << s.text;
-        return out;
+private:
+    /// The next scripted reply, or `none` once the script is spent.
+    template <class T>
+    static T take(std::deque<T>& script, T none = {}) {
+        if (script.empty())
+            return none;
+        T next = std::move(script.front());
+        script.pop_front();
+        return next;
     }
 };
 

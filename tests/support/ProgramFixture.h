@@ -15,6 +15,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <ranges>
 #include <string_view>
 
 namespace zento::test {
@@ -23,13 +24,10 @@ namespace zento::test {
 /// fields() gives them.
 inline std::string section(int id, std::string_view info) {
     std::string s = "[Alerte" + std::to_string(id) + "]\r\n";
-    for (int k = 1;; ++k) {
-        const std::size_t bar = info.find('|');
-        s += Alerte::keyOf(k) + "=" + std::string(info.substr(0, bar)) + "\r\n";
-        if (bar == std::string_view::npos)
-            return s;
-        info.remove_prefix(bar + 1);
-    }
+    int k = 0;
+    for (const auto field : std::views::split(info, '|'))
+        s += Alerte::keyOf(++k) + "=" + std::string(field.begin(), field.end()) + "\r\n";
+    return s;
 }
 
 /// Info1 to Info10 of an alert, joined by "|".
@@ -95,8 +93,18 @@ struct Program {
     void pick(const QString& msg) const {
         main->grid()->selectRow(static_cast<int>(messages().indexOf(msg)));
     }
-    QStringList shown() const { return fakes.dialogs.texts(); }
-    const Alerte& stored(int id) const { return session->table().at(*session->table().positionOf(id)); }
+    /// The texts of the messages and questions shown so far, in order.
+    QStringList shown() const {
+        QStringList out;
+        for (const auto& s : fakes.dialogs.shown)
+            out << s.text;
+        return out;
+    }
+    /// The alert stored under that Id, or null.
+    const Alerte* storedAlert(int id) const {
+        const auto p = session->table().positionOf(id);
+        return p ? &session->table().at(*p) : nullptr;
+    }
 };
 
 } // namespace zento::test
