@@ -15,9 +15,7 @@
 #include <unistd.h>
 
 using namespace zento;
-using zento::test::readFile;
-using zento::test::TempDir;
-using zento::test::writeFile;
+using namespace zento::test;
 namespace fs = std::filesystem;
 
 namespace {

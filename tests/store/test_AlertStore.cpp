@@ -13,22 +13,13 @@
 #include <unordered_set>
 
 using namespace zento;
-using zento::test::readFile;
-using zento::test::TempDir;
-using zento::test::writeFile;
+using namespace zento::test;
 namespace fs = std::filesystem;
 
 namespace {
 
-/// An alert section as the store writes it, `message` in the file's encoding.
-std::string section(std::int32_t id, const std::string& message) {
-    return "[Alerte" + std::to_string(id) + "]\r\nInfo1=" + message +
-           "\r\nInfo2=12/01/2027\r\nInfo3=0\r\nInfo4=5\r\nInfo5=Defaut.wav\r\nInfo6=8438015\r\nInfo7=0\r\n"
-           "Info8=09:30\r\nInfo9=0\r\nInfo10=\r\n";
-}
-
 Alerte sampleAlert(std::int32_t id, std::string message = "Rendez-vous chez le dentiste") {
-    return AlertStore::tableOfText(section(id, message)).at(1);
+    return AlertStore::tableOfText(alertSection(id, message)).at(1);
 }
 
 Status put(AlertStore& store, const Alerte& a) {
@@ -65,6 +56,25 @@ struct FileSizeLimit {
     ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old); }
 };
 
+/// The table by its definition: each alert section's Id once, in file order, each field what a
+/// lookup of the document gives.
+std::vector<Alerte> tableByLookups(const IniDocument& doc) {
+    std::vector<Alerte> out;
+    std::unordered_set<std::int32_t> seen;
+    for (const std::string& name : doc.sectionNames()) {
+        const std::int32_t id = AlertStore::alertIdOfSection(name);
+        if (id == 0 || !seen.insert(id).second)
+            continue;
+        Alerte a;
+        a.Id = id;
+        for (int k = 1; k <= Alerte::kFieldCount; ++k)
+            a.field(k) = doc.value(Alerte::sectionOf(id), Alerte::keyOf(k)).value_or("");
+        a.Uid = doc.value(Alerte::sectionOf(id), Alerte::kUidKey).value_or("");
+        out.push_back(std::move(a));
+    }
+    return out;
+}
+
 } // namespace
 
 TEST(AlertSections, OnlyAlerteWithAPlainPositiveThirtyTwoBitNumberNamesAnAlert) {
@@ -78,8 +88,8 @@ TEST(AlertSections, OnlyAlerteWithAPlainPositiveThirtyTwoBitNumberNamesAnAlert) 
 }
 
 TEST_F(StoreFixture, FreeIdIsTheSmallestMissingOrEmptyOneAndItsSectionIsReused) {
-    writeFile(ini, section(1, "un") + section(3, "trois") + "[Alerte4]\r\nInfo1=\r\nInfo2=01/01/2027\r\n" +
-                       "[alerte2]\r\nInfo1=\r\n");
+    writeFile(ini, alertSection(1, "un") + alertSection(3, "trois") +
+                       "[Alerte4]\r\nInfo1=\r\nInfo2=01/01/2027\r\n[alerte2]\r\nInfo1=\r\n");
     // 2 is spelled in lower case: a write there would not be loaded, so it is not offered.
     EXPECT_EQ(freeId(), 4);
     ASSERT_TRUE(put(sampleAlert(4, "quatre")));
@@ -89,26 +99,17 @@ TEST_F(StoreFixture, FreeIdIsTheSmallestMissingOrEmptyOneAndItsSectionIsReused) 
 
 TEST_F(StoreFixture, SavesRewriteInPlaceAndKeepTheRestOfTheFileAndItsEncoding) {
     ASSERT_TRUE(put(sampleAlert(3)));
-    EXPECT_EQ(readFile(ini), section(3, "Rendez-vous chez le dentiste")) << "ten keys, in order";
+    EXPECT_EQ(readFile(ini), alertSection(3, "Rendez-vous chez le dentiste")) << "ten keys, in order";
     EXPECT_EQ(table().at(1), sampleAlert(3));
 
     // Made by hand meanwhile, in Windows-1252, with bytes no text holds.
     const std::string note = "; fait \xE0 la main\r\n";
     const std::string tail = "[Param]\r\nNb=2\r\n" + std::string("\x01\x81\xFF\0 binaire\r\n", 14);
-    writeFile(ini, section(1, "un") + note + section(2147483647, "max") + tail);
+    writeFile(ini, alertSection(1, "un") + note + alertSection(2147483647, "max") + tail);
     ASSERT_TRUE(put(sampleAlert(1, "un modifié")));
     ASSERT_TRUE(remove(2147483647));
-    EXPECT_EQ(readFile(ini), section(1, "un modifi\xE9") + note + tail);
+    EXPECT_EQ(readFile(ini), alertSection(1, "un modifi\xE9") + note + tail);
     EXPECT_EQ(table().at(1).Message, "un modifié");
-}
-
-TEST_F(StoreFixture, ManySectionsAreAllRead) {
-    std::string text;
-    for (int id = 1; id <= 1500; ++id)
-        text += section(id, "m");
-    writeFile(ini, text);
-    EXPECT_EQ(table().AlertCount(), 1500);
-    EXPECT_EQ(freeId(), 1501);
 }
 
 TEST_F(StoreFixture, ASaveWaitsForAnotherProcessHoldingTheFolderThenReadsWhatItWrote) {
@@ -124,7 +125,7 @@ TEST_F(StoreFixture, ASaveWaitsForAnotherProcessHoldingTheFolderThenReadsWhatItW
         });
         std::this_thread::sleep_for(std::chrono::milliseconds(150));
         EXPECT_FALSE(saved.load()) << "the save went ahead while the folder was held";
-        writeFile(ini, readFile(ini) + section(3, "trois"));
+        writeFile(ini, readFile(ini) + alertSection(3, "trois"));
     }
     other.join();
     const AlertTable t = table();
@@ -189,11 +190,13 @@ TEST(StoreThroughLinks, SavesReplaceTheFinalTargetKeepItsPermissionsAndBackUpThe
     }
 }
 
-TEST_F(StoreFixture, AFailingWriteLeavesTheOldFileByteForByte) {
+TEST_F(StoreFixture, ManySectionsAreAllReadAndAFailingWriteLeavesThemByteForByte) {
     std::string text;
-    for (int id = 1; id <= 50; ++id)
-        text += section(id, "message assez long pour remplir le fichier");
+    for (int id = 1; id <= 1500; ++id)
+        text += alertSection(id, "message assez long pour remplir le fichier");
     writeFile(ini, text);
+    EXPECT_EQ(table().AlertCount(), 1500);
+    EXPECT_EQ(freeId(), 1501);
     {
         // The new file no longer fits under the limit: the write fails half way, as on a full disk.
         FileSizeLimit limit(text.size());
@@ -218,29 +221,6 @@ TEST_F(StoreFixture, AStoreThatCannotBeReadIsNeverReplaced) {
         EXPECT_EQ(s.ok() ? ErrorCode::WriteFailed : s.error().code, ErrorCode::StoreUnreadable);
     EXPECT_EQ(readFile(ini / "inside"), "x");
 }
-
-namespace {
-
-/// The table by its definition: each alert section's Id once, in file order, each field what a
-/// lookup of the document gives.
-std::vector<Alerte> tableByLookups(const IniDocument& doc) {
-    std::vector<Alerte> out;
-    std::unordered_set<std::int32_t> seen;
-    for (const std::string& name : doc.sectionNames()) {
-        const std::int32_t id = AlertStore::alertIdOfSection(name);
-        if (id == 0 || !seen.insert(id).second)
-            continue;
-        Alerte a;
-        a.Id = id;
-        for (int k = 1; k <= Alerte::kFieldCount; ++k)
-            a.field(k) = doc.value(Alerte::sectionOf(id), Alerte::keyOf(k)).value_or("");
-        a.Uid = doc.value(Alerte::sectionOf(id), Alerte::kUidKey).value_or("");
-        out.push_back(std::move(a));
-    }
-    return out;
-}
-
-} // namespace
 
 TEST(StoreTextScans, ReadEveryTextAsTheParsedDocumentDoes) {
     // The load and the settings reads scan the text straight; what they find must be what the
