@@ -100,16 +100,8 @@ TEST(CrashSafety, AKilledWriterLeavesTheOldOrTheNewStoreWhole) {
     const fs::path ini = dir / "Alertes.ini";
     const fs::path backup = dir / "Alertes.ini~";
     // The replay, in memory, costs no disk flushes.
-    const fs::path memory = fs::is_directory("/dev/shm") ? "/dev/shm" : fs::temp_directory_path();
-    const fs::path refIni = memory / ("zento-replay-" + std::to_string(::getpid()) + ".ini");
-    struct RemoveRef {
-        fs::path p;
-        ~RemoveRef() {
-            std::error_code ec;
-            fs::remove(p, ec);
-            fs::remove(fs::path(p) += "~", ec);
-        }
-    } removeRef{refIni};
+    const TempDir memory(fs::is_directory("/dev/shm") ? "/dev/shm" : fs::temp_directory_path());
+    const fs::path refIni = memory / "Alertes.ini";
 
     std::mt19937 rng(20270112);
     State state;

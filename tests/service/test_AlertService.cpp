@@ -79,50 +79,37 @@ TEST_F(ServiceFixture, EveryActionIsOneSaveWithTheFileBeforeItAsBackupAndNoneOnW
                                alertSection(3, "trois", "15/02/2027", "4") + kept + alertSection(4, "quatre");
     using S = AlertService;
     struct Case {
-        const char* what;
         std::function<bool(S&)> act;
         std::vector<std::string> after; ///< what the file holds then, "!" before what it lacks; none: no save
     };
     const Case cases[] = {
-        {"update of a removed alert",
-         [](S& s) { return s.update(9, alert("revenu")).value().added; },
+        {[](S& s) { return s.update(9, alert("revenu")).value().added; },
          {"[Alerte2]\r\nInfo1=revenu\r\n", "Nb=4\r\n"}},
-        {"remove", [](S& s) { return s.remove(4).ok(); }, {"![Alerte4]", "Nb=2\r\n"}},
+        {[](S& s) { return s.remove(4).ok(); }, {"![Alerte4]", "Nb=2\r\n"}},
         // Nb counts adds and deletes only.
-        {"acknowledge a one-off",
-         [](S& s) { return s.acknowledge(due(1)).ok(); },
-         {"![Alerte1]", "Nb=3\r\n"}},
-        {"acknowledge a monthly alert",
-         [](S& s) { return s.acknowledge(due(3, 4, 2027y / 1 / 31)).ok(); },
+        {[](S& s) { return s.acknowledge(due(1)).ok(); }, {"![Alerte1]", "Nb=3\r\n"}},
+        {[](S& s) { return s.acknowledge(due(3, 4, 2027y / 1 / 31)).ok(); },
          {alertSection(3, "trois", "28/02/2027", "4")}},
-        {"random colours",
-         [](S& s) { return s.setDefaultColors(std::nullopt).ok(); },
-         {"Fond=\r\nPolice=\r\n"}},
-        {"add several",
-         [](S& s) {
+        {[](S& s) { return s.setDefaultColors(std::nullopt).ok(); }, {"Fond=\r\nPolice=\r\n"}},
+        {[](S& s) {
              return s.addAll({alert("a"), alert("b"), alert("c")}).value() == std::vector{2, 5, 6};
          },
          {"[Alerte2]", "[Alerte5]", "[Alerte6]", "Nb=6\r\n"}},
         // What is gone meanwhile is neither recreated nor rewritten.
-        {"acknowledge a removed one-off", [](S& s) { return s.acknowledge(due(7)).ok(); }, {}},
-        {"acknowledge a removed periodic alert",
-         [](S& s) { return s.acknowledge(due(7, 2, 2027y / 1 / 1)).ok(); },
-         {}},
-        {"acknowledge a periodic alert without a date",
-         [](S& s) { return s.acknowledge(due(3, 4)).ok(); },
-         {}},
-        {"snooze a removed alert",
-         [](S& s) { return !s.snooze(7, AtTime(2027y / 1 / 1, 8h), 0).value(); },
-         {}},
-        {"remove a removed alert", [](S& s) { return s.remove(7).error().code == ErrorCode::NotFound; }, {}},
-        {"an import with one refused alert",
-         [](S& s) {
+        {[](S& s) { return s.acknowledge(due(7)).ok(); }, {}},
+        {[](S& s) { return s.acknowledge(due(7, 2, 2027y / 1 / 1)).ok(); }, {}},
+        // A periodic alert acknowledged without its date is left as it is.
+        {[](S& s) { return s.acknowledge(due(3, 4)).ok(); }, {}},
+        {[](S& s) { return !s.snooze(7, AtTime(2027y / 1 / 1, 8h), 0).value(); }, {}},
+        {[](S& s) { return s.remove(7).error().code == ErrorCode::NotFound; }, {}},
+        {[](S& s) {
              return !s.addAll({alert("a"), alert("")}).ok();
          },
          {}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (std::size_t row = 0; row < std::size(cases); ++row) {
+        SCOPED_TRACE(row);
+        const Case& c = cases[row];
         writeFile(ini, before);
         std::filesystem::remove(store.backupPath());
         ASSERT_TRUE(c.act(service));
@@ -145,12 +132,9 @@ TEST_F(ServiceFixture, ANewAlertTakesTheStoredColoursAndOneDrawForTheOthers) {
     writeFile(ini, "[Param]\r\nFond=&H0080FFFF&\r\nPolice=\r\n");
     FakeRandom random;
     random.values = {3.5 / 8};
-    Alerte expected = alert("");
-    expected.AlertDate = "15/06/2027";
-    expected.AlertTime.clear();
-    expected.BackColor = "8454143";
-    expected.ForeColor = std::to_string(kPalette[3].text);
-    expected.Emoticon = "12";
+    const Alerte expected{0,    "",           "15/06/2027", "0",
+                          "12", "Defaut.wav", "8454143",    std::to_string(kPalette[3].text),
+                          "",   "0",          "",           ""};
     EXPECT_EQ(service.newAlert(2027y / 6 / 15, "12", random), expected);
     EXPECT_TRUE(random.values.empty()) << "one draw";
 }

@@ -11,10 +11,12 @@ namespace zento::test {
 /// locale (C) and the time zone (UTC): no test touches the user's files. First thing in main().
 void isolateTestEnvironment();
 
-/// A fresh empty folder, removed with its contents when the object goes.
+/// A fresh empty folder (in the temporary folder or `parent`), removed with its contents when the object
+/// goes.
 class TempDir final {
 public:
     TempDir();
+    explicit TempDir(const std::filesystem::path& parent);
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
