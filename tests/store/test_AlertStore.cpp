@@ -33,27 +33,11 @@ struct StoreFixture : ::testing::Test {
 
     AlertTable table() const { return store.LoadAllAlerts().value(); }
     Status put(const Alerte& a) { return ::put(store, a); }
-    Status remove(std::int32_t id) {
-        return store.edit([&](StoreEdit& e) { return e.removeAlert(id); });
-    }
     std::int32_t freeId() {
         std::int32_t id = 0;
         (void)store.edit([&](StoreEdit& e) { return id = e.freeId(), false; });
         return id;
     }
-};
-
-/// Makes every later write of this process fail at the size limit, as a full disk would.
-struct FileSizeLimit {
-    rlimit old{};
-    explicit FileSizeLimit(rlim_t bytes) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &old);
-        rlimit lim = old;
-        lim.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lim);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old); }
 };
 
 /// The table by its definition: each alert section's Id once, in file order, each field what a
@@ -107,7 +91,7 @@ TEST_F(StoreFixture, SavesRewriteInPlaceAndKeepTheRestOfTheFileAndItsEncoding) {
     const std::string tail = "[Param]\r\nNb=2\r\n" + std::string("\x01\x81\xFF\0 binaire\r\n", 14);
     writeFile(ini, alertSection(1, "un") + note + alertSection(2147483647, "max") + tail);
     ASSERT_TRUE(put(sampleAlert(1, "un modifié")));
-    ASSERT_TRUE(remove(2147483647));
+    ASSERT_TRUE(store.edit([](StoreEdit& e) { return e.removeAlert(2147483647); }));
     EXPECT_EQ(readFile(ini), alertSection(1, "un modifi\xE9") + note + tail);
     EXPECT_EQ(table().at(1).Message, "un modifié");
 }
@@ -197,13 +181,16 @@ TEST_F(StoreFixture, ManySectionsAreAllReadAndAFailingWriteLeavesThemByteForByte
     writeFile(ini, text);
     EXPECT_EQ(table().AlertCount(), 1500);
     EXPECT_EQ(freeId(), 1501);
-    {
-        // The new file no longer fits under the limit: the write fails half way, as on a full disk.
-        FileSizeLimit limit(text.size());
-        const Status s = put(sampleAlert(99, std::string(500, 'y')));
-        ASSERT_FALSE(s.ok());
-        EXPECT_EQ(s.error(), (Error{ErrorCode::WriteFailed, "le fichier est trop grand"}));
-    }
+    // The new file no longer fits under the limit: the write fails half way, as on a full disk.
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const rlimit limit{text.size(), old.rlim_max};
+    std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const Status s = put(sampleAlert(99, std::string(500, 'y')));
+    setrlimit(RLIMIT_FSIZE, &old);
+    ASSERT_FALSE(s.ok());
+    EXPECT_EQ(s.error(), (Error{ErrorCode::WriteFailed, "le fichier est trop grand"}));
     EXPECT_EQ(readFile(ini), text);
     for (const auto& e : fs::directory_iterator(dir.path()))
         EXPECT_TRUE(e.path() == ini || e.path() == store.backupPath()) << e.path();
@@ -217,7 +204,7 @@ TEST_F(StoreFixture, AStoreThatCannotBeReadIsNeverReplaced) {
     writeFile(ini / "inside", "x");
     ASSERT_FALSE(store.LoadAllAlerts());
     EXPECT_EQ(store.LoadAllAlerts().error().code, ErrorCode::StoreUnreadable);
-    for (const Status& s : {put(sampleAlert(1)), remove(1)})
+    for (const Status& s : {put(sampleAlert(1)), store.edit([](StoreEdit& e) { return e.removeAlert(1); })})
         EXPECT_EQ(s.ok() ? ErrorCode::WriteFailed : s.error().code, ErrorCode::StoreUnreadable);
     EXPECT_EQ(readFile(ini / "inside"), "x");
 }
