@@ -11,10 +11,6 @@ using namespace std::chrono;
 
 namespace {
 
-LocalTime at(int y, unsigned m, unsigned d, int h) {
-    return local_days{year{y} / month{m} / day{d}} + hours{h};
-}
-
 /// Every test runs in Paris time: far from UTC, with summer time.
 class Exchange : public ::testing::Test {
 protected:
@@ -37,7 +33,7 @@ protected:
     }
     /// What an import of the items plans on Monday 4 January 2027 at noon.
     static Result<ImportPlan> planNow(std::string_view items, bool actions = false) {
-        return PlanImport(calendar(items), at(2027, 1, 4, 12), options(actions));
+        return PlanImport(calendar(items), local_days{2027y / 1 / 4} + 12h, options(actions));
     }
 };
 
@@ -80,7 +76,7 @@ TEST_F(Exchange, ExportThenImportGivesTheSameAlerts) {
     for (std::string line; std::getline(lines, line);)
         EXPECT_TRUE(line.ends_with('\r') && line.size() <= 76 && isValidUtf8(line)) << line;
 
-    const auto plan = PlanImport(out.text, at(2027, 1, 1, 10), options(true));
+    const auto plan = PlanImport(out.text, local_days{2027y / 1 / 1} + 10h, options(true));
     ASSERT_TRUE(plan.ok()) << plan.error().detail;
     const std::vector<std::string> uids = ExportUids(store, eo.storeKey);
     std::vector<Alerte> expected = store;
@@ -91,7 +87,7 @@ TEST_F(Exchange, ExportThenImportGivesTheSameAlerts) {
 
     // Later, a recurring alert moves on by its own steps: the rent stays on the 28th after
     // February, where the written rule alone would go back to the 31st.
-    const auto later = PlanImport(out.text, at(2027, 3, 15, 12), options(true));
+    const auto later = PlanImport(out.text, local_days{2027y / 3 / 15} + 12h, options(true));
     ASSERT_TRUE(later.ok());
     EXPECT_EQ(later->pastCount, 2); // the dentist and the long message
     ASSERT_EQ(later->alerts.at(3).Message, "Loyer");
@@ -277,13 +273,8 @@ TEST_F(Exchange, MessagesUidsAndOwnValuesFromElsewhere) {
 }
 
 TEST_F(Exchange, ABrokenFileChangesNothingAndSaysWhere) {
-    struct Case {
-        const char* what;
-        std::string text;
-        const char* where;
-    };
     const std::string event = "BEGIN:VEVENT\r\nUID:a\r\nSUMMARY:a\r\nDTSTART:20270110T080000\r\n";
-    const Case cases[] = {
+    const std::tuple<const char*, std::string, const char*> cases[] = {
         {"blank", " \r\n\r\n", "vide"},
         {"binary", std::string("BEGIN:VCALENDAR\r\n\x01\x02\0\x03", 21), "ligne 2"},
         {"no calendar", event + "END:VEVENT\r\n", "ligne 1"},
@@ -296,12 +287,12 @@ TEST_F(Exchange, ABrokenFileChangesNothingAndSaysWhere) {
          "TZOFFSETFROM:+0100\r\nTZOFFSETTO:+0100\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\nEND:VCALENDAR\r\n",
          "ligne 5"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        const auto plan = PlanImport(c.text, at(2027, 1, 4, 12), options());
+    for (const auto& [what, text, where] : cases) {
+        SCOPED_TRACE(what);
+        const auto plan = PlanImport(text, local_days{2027y / 1 / 4} + 12h, options());
         ASSERT_FALSE(plan.ok());
         EXPECT_EQ(plan.error().code, ErrorCode::BadCalendar);
-        EXPECT_NE(plan.error().detail.find(c.where), std::string::npos) << plan.error().detail;
+        EXPECT_NE(plan.error().detail.find(where), std::string::npos) << plan.error().detail;
     }
 }
 
