@@ -5,6 +5,7 @@
 #include "store/AlertStore.h"
 #include "support/TestEnvironment.h"
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -34,10 +35,7 @@ Status step(AlertStore& store, State& state, std::mt19937& rng, std::uint32_t n)
     const unsigned roll = rng() % 10;
     const std::size_t at = rng() % std::max<std::size_t>(state.size(), 1);
     if (state.size() < 2 || (roll < 3 && state.size() < 12)) {
-        std::set<std::int32_t> used;
-        for (const Alerte& s : state)
-            used.insert(s.Id);
-        for (a.Id = 1; used.count(a.Id);)
+        for (a.Id = 1; std::ranges::any_of(state, [&](const Alerte& s) { return s.Id == a.Id; });)
             ++a.Id;
         state.push_back(a);
     } else if (roll < 7) {

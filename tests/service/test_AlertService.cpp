@@ -33,13 +33,8 @@ DueAlert due(std::int32_t id, int recurrence = 0, std::optional<Date> date = {})
 TEST(AlertValidation, RefusesWhatCannotBeStoredAndStoresTheRestInItsStoredForm) {
     using enum AlertField;
     using enum ErrorCode;
-    struct Case {
-        AlertField field;
-        const char* value;
-        std::optional<ErrorCode> refusal;
-        std::string detail; ///< of the refusal; else the value as stored
-    };
-    const Case cases[] = {
+    // The field, its value, then the refusal and its detail, or no refusal and the value as stored.
+    const std::tuple<AlertField, const char*, std::optional<ErrorCode>, std::string> cases[] = {
         {Message, " \t ", EmptyMessage, ""},
         {AlertDate, "01/01/1800", InvalidDate, "01/01/1800"}, // the date picker's "no date"
         {AlertDate, "31/02/2027", InvalidDate, "31/02/2027"},
@@ -55,18 +50,18 @@ TEST(AlertValidation, RefusesWhatCannotBeStoredAndStoresTheRestInItsStoredForm) 
         {Recurrence, "04", {}, "4"},
         {Emoticon, "", {}, ""}, // none chosen
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(Alerte::keyOf(static_cast<int>(c.field)) + "=" + c.value);
+    for (const auto& [field, value, refusal, detail] : cases) {
+        SCOPED_TRACE(Alerte::keyOf(static_cast<int>(field)) + "=" + value);
         Alerte a = alert("Réunion");
-        a.field(c.field) = c.value;
+        a.field(field) = value;
         const Result<Alerte> r = AlertService::validate(a);
-        if (c.refusal) {
+        if (refusal) {
             ASSERT_FALSE(r.ok());
-            EXPECT_EQ(r.error(), (Error{*c.refusal, c.detail}));
+            EXPECT_EQ(r.error(), (Error{*refusal, detail}));
             EXPECT_TRUE(AlertService::isRefusal(r.error()));
         } else {
             ASSERT_TRUE(r.ok()) << static_cast<int>(r.error().code);
-            a.field(c.field) = c.detail;
+            a.field(field) = detail;
             EXPECT_EQ(*r, a);
         }
     }

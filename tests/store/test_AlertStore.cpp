@@ -159,8 +159,7 @@ TEST(StoreThroughLinks, SavesReplaceTheFinalTargetKeepItsPermissionsAndBackUpThe
         ASSERT_TRUE(put(store, sampleAlert(2)));
 
         for (const auto& [at, to] : c.links)
-            EXPECT_TRUE(fs::is_symlink(dir / at) && fs::read_symlink(dir / at) == place(to))
-                << at << " was replaced";
+            EXPECT_TRUE(fs::is_symlink(dir / at) && fs::read_symlink(dir / at) == place(to)) << at;
         EXPECT_EQ(store.LoadAllAlerts()->AlertCount(), 2);
         EXPECT_EQ(readFile(dir / c.store), readFile(dir / "data/Alertes.ini"));
         EXPECT_EQ(readFile(dir / c.backup), first);
