@@ -118,6 +118,9 @@ TEST_F(Exchange, ImportsWhatOtherProgramsWrite) {
     const auto task = [](std::string_view lines) {
         return "BEGIN:VTODO\nUID:t\nSUMMARY:Déclarer\n" + std::string(lines) + "END:VTODO\n";
     };
+    const auto rule = [&](std::string_view start, std::string_view freq) {
+        return event("DTSTART:" + std::string(start) + "\nRRULE:FREQ=" + std::string(freq) + "\n");
+    };
     const auto alarm = [](std::string_view trigger) {
         return "BEGIN:VALARM\nACTION:DISPLAY\nDESCRIPTION:Rappel\n" + std::string(trigger) + "\nEND:VALARM\n";
     };
@@ -161,41 +164,36 @@ TEST_F(Exchange, ImportsWhatOtherProgramsWrite) {
         {est + event("DTSTART;TZID=Est:29000701T100000\n"), "01/07/2900 16:00 0"},
         {est + event("DTSTART;TZID=Est:29001201T100000\n"), "01/12/2900 16:00 0"},
         {est + event("DTSTART;TZID=Est:99990701T100000\n"), "01/07/9999 16:00 0"},
-        {event("DTSTART:20270104T080000Z\nRRULE:FREQ=WEEKLY\n"), "11/01/2027 09:00 2", LocalTimeVaries},
+        {rule("20270104T080000Z", "WEEKLY"), "11/01/2027 09:00 2", LocalTimeVaries},
         // In the hour skipped by summer time.
         {event("DTSTART;TZID=Europe/Paris:20270328T023000\n"), "28/03/2027 03:30 0"},
         {task("DTSTART:20270114T080000\nDUE:20270115T170000\n" + alarm("TRIGGER:PT1H")),
          "14/01/2027 09:00 0"},
         {task("DTSTART:20270115T170000\n"), "undated task"},
         {task("DUE:20270115T170000\nCOMPLETED:20270102T100000Z\n"), "", Completed},
-        {event("DTSTART:20270101T090000\nRRULE:FREQ=DAILY;BYDAY=MO,TU,WE,TH,FR\n"),
+        {rule("20270101T090000", "DAILY;BYDAY=MO,TU,WE,TH,FR"),
          "05/01/2027 09:00 2, 06/01/2027 09:00 2, 07/01/2027 09:00 2, 08/01/2027 09:00 2, "
          "11/01/2027 09:00 2"},
-        {event("DTSTART:20050105T090000\nRRULE:FREQ=WEEKLY;INTERVAL=2\n"), "06/01/2027 09:00 3"},
-        {event("DTSTART:20261203T090000\nRRULE:FREQ=MONTHLY;BYMONTHDAY=15\n"), "15/01/2027 09:00 4"},
+        {rule("20050105T090000", "WEEKLY;INTERVAL=2"), "06/01/2027 09:00 3"},
+        {rule("20261203T090000", "MONTHLY;BYMONTHDAY=15"), "15/01/2027 09:00 4"},
         {event("DTSTART;VALUE=DATE:20261201\nRRULE:FREQ=MONTHLY;BYMONTHDAY=1,20\n"),
          "20/01/2027 4, 01/02/2027 4"},
-        {event("DTSTART:20261115T090000\nRRULE:FREQ=MONTHLY;INTERVAL=3\n"), "15/02/2027 09:00 6"},
+        {rule("20261115T090000", "MONTHLY;INTERVAL=3"), "15/02/2027 09:00 6"},
         {event("DTSTART;VALUE=DATE:19800704\nRRULE:FREQ=YEARLY\n"), "04/07/2027 8"},
-        {event("DTSTART:20261208T090000\nRRULE:FREQ=MONTHLY;BYDAY=2TU\n"), "12/01/2027 09:00 4",
-         RuleApproximated},
+        {rule("20261208T090000", "MONTHLY;BYDAY=2TU"), "12/01/2027 09:00 4", RuleApproximated},
         // Monthly on the 31st skips the short months.
-        {event("DTSTART:20270131T090000\nRRULE:FREQ=MONTHLY\n"), "31/01/2027 09:00 4", RuleApproximated},
-        {event("DTSTART:20270101T090000\nRRULE:FREQ=DAILY;INTERVAL=3\n"), "07/01/2027 09:00 1",
-         RuleApproximated},
-        {event("DTSTART:20270101T090000\nRRULE:FREQ=DAILY;COUNT=10\n"), "05/01/2027 09:00 1", EndIgnored},
-        {event("DTSTART:20270101T090000\nRRULE:FREQ=WEEKLY;UNTIL=20270301T000000Z\n"), "08/01/2027 09:00 2",
-         EndIgnored},
+        {rule("20270131T090000", "MONTHLY"), "31/01/2027 09:00 4", RuleApproximated},
+        {rule("20270101T090000", "DAILY;INTERVAL=3"), "07/01/2027 09:00 1", RuleApproximated},
+        {rule("20270101T090000", "DAILY;COUNT=10"), "05/01/2027 09:00 1", EndIgnored},
+        {rule("20270101T090000", "WEEKLY;UNTIL=20270301T000000Z"), "08/01/2027 09:00 2", EndIgnored},
         // The last occurrence left is a one-off.
-        {event("DTSTART:20270101T090000\nRRULE:FREQ=WEEKLY;COUNT=2\n"), "08/01/2027 09:00 0"},
-        {event("DTSTART:20260101T090000\nRRULE:FREQ=DAILY;COUNT=3\n"), "past"},
-        {event("DTSTART:20270101T080000\nRRULE:FREQ=DAILY\nEXDATE:20270110T080000\n"), "05/01/2027 08:00 1",
-         ExceptionsIgnored},
-        {event("DTSTART:20270104T090000\nRRULE:FREQ=WEEKLY;BYDAY=MO,WE\nEXDATE:20270111T090000\n"),
+        {rule("20270101T090000", "WEEKLY;COUNT=2"), "08/01/2027 09:00 0"},
+        {rule("20260101T090000", "DAILY;COUNT=3"), "past"},
+        {rule("20270101T080000", "DAILY\nEXDATE:20270110T080000"), "05/01/2027 08:00 1", ExceptionsIgnored},
+        {rule("20270104T090000", "WEEKLY;BYDAY=MO,WE\nEXDATE:20270111T090000"),
          "06/01/2027 09:00 2, 18/01/2027 09:00 2"},
-        {event("DTSTART:20270101T080000\nRRULE:FREQ=DAILY\nRDATE:20270110T200000\n"), "05/01/2027 08:00 1",
-         ExtraDatesIgnored},
-        {event("DTSTART:20270101T080000\nRRULE:FREQ=HOURLY\n"), "", TooFrequent},
+        {rule("20270101T080000", "DAILY\nRDATE:20270110T200000"), "05/01/2027 08:00 1", ExtraDatesIgnored},
+        {rule("20270101T080000", "HOURLY"), "", TooFrequent},
         {event("DTSTART:20261231T080000\n"), "past"},
         {event("DTSTART:20270110T080000\nSTATUS:CANCELLED\n"), "", Cancelled},
         {event("DTEND:20270110T080000\n"), "", NoDate},
