@@ -119,13 +119,10 @@ TEST_F(StoreFixture, ASaveWaitsForAnotherProcessHoldingTheFolderThenReadsWhatItW
 
 TEST(StoreThroughLinks, SavesReplaceTheFinalTargetKeepItsPermissionsAndBackUpThePreviousFile) {
     // A store reached by links (a synced folder): saves land in the final target and keep each
-    // link. A target starting with '/' is absolute (inside the test folder).
-    const struct {
-        const char* name;
-        std::vector<std::pair<const char*, const char*>> links; ///< where each link is, what it names
-        const char* store;                                      ///< the file holding the alerts in the end
-        const char* backup;                                     ///< the file holding the backup in the end
-    } cases[] = {
+    // link. Each row gives the links (where each is, what it names; a name starting with '/' is
+    // absolute, inside the test folder), then the files holding the alerts and the backup in the end.
+    using Links = std::vector<std::pair<const char*, const char*>>;
+    const std::tuple<const char*, Links, const char*, const char*> cases[] = {
         {"no link", {}, "data/Alertes.ini", "data/Alertes.ini~"},
         {"absolute", {{"data/Alertes.ini", "/sync/Alertes.ini"}}, "sync/Alertes.ini", "data/Alertes.ini~"},
         {"chain",
@@ -135,21 +132,21 @@ TEST(StoreThroughLinks, SavesReplaceTheFinalTargetKeepItsPermissionsAndBackUpThe
         {"linked backup", {{"data/Alertes.ini~", "../sync/copie.ini"}}, "data/Alertes.ini", "sync/copie.ini"},
     };
     const fs::perms kPerms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, links, target, backup] : cases) {
+        SCOPED_TRACE(name);
         TempDir dir;
         for (const char* folder : {"data", "sync", "sync/sub"})
             fs::create_directory(dir / folder);
         const auto place = [&](const char* p) { return p[0] == '/' ? dir / (p + 1) : fs::path(p); };
-        for (const auto& [at, to] : c.links)
+        for (const auto& [at, to] : links)
             fs::create_symlink(place(to), dir / at); // none of the targets exists yet
         AlertStore store(dir / "data/Alertes.ini");
         ASSERT_TRUE(put(store, sampleAlert(1)));
         EXPECT_FALSE(fs::exists(store.backupPath())) << "nothing to back up on the first save";
-        const std::string first = readFile(dir / c.store);
-        fs::permissions(dir / c.store, kPerms);
+        const std::string first = readFile(dir / target);
+        fs::permissions(dir / target, kPerms);
         // Beside the target: a temporary killed an hour ago goes; a current one and a foreign one stay.
-        const fs::path stem = (dir / c.store).parent_path() / ("." + fs::path(c.store).filename().string());
+        const fs::path stem = (dir / target).parent_path() / ("." + fs::path(target).filename().string());
         const fs::path killed = stem.string() + ".Ab12Cd", now = stem.string() + ".Ef34Gh",
                        notOurs = stem.string() + ".notmine";
         for (const fs::path& p : {killed, now, notOurs})
@@ -158,12 +155,12 @@ TEST(StoreThroughLinks, SavesReplaceTheFinalTargetKeepItsPermissionsAndBackUpThe
             fs::last_write_time(p, fs::file_time_type::clock::now() - std::chrono::hours(1));
         ASSERT_TRUE(put(store, sampleAlert(2)));
 
-        for (const auto& [at, to] : c.links)
+        for (const auto& [at, to] : links)
             EXPECT_TRUE(fs::is_symlink(dir / at) && fs::read_symlink(dir / at) == place(to)) << at;
         EXPECT_EQ(store.LoadAllAlerts()->AlertCount(), 2);
-        EXPECT_EQ(readFile(dir / c.store), readFile(dir / "data/Alertes.ini"));
-        EXPECT_EQ(readFile(dir / c.backup), first);
-        EXPECT_EQ(fs::status(dir / c.store).permissions(), kPerms);
+        EXPECT_EQ(readFile(dir / target), readFile(dir / "data/Alertes.ini"));
+        EXPECT_EQ(readFile(dir / backup), first);
+        EXPECT_EQ(fs::status(dir / target).permissions(), kPerms);
         EXPECT_FALSE(fs::exists(killed));
         EXPECT_TRUE(fs::exists(now) && fs::exists(notOurs));
         int hidden = 0;
