@@ -11,30 +11,25 @@ Date d(const char* text) {
 }
 
 TEST(MonthGrid, SixWeeksFromMondayAndAMonthBeginningOnMondayStartsOnRowTwo) {
-    const struct {
-        const char* chosen;
-        int firstCell; ///< the cell of day 1
-        int length;
-        const char* today;
-        int todayCell; ///< 0: not in the grid
-    } cases[] = {
+    // The chosen day, the cell of day 1, the month's length, today and its cell (0: not in the grid).
+    const std::tuple<const char*, int, int, const char*, int> cases[] = {
         {"01/04/2024", 8, 30, "31/03/2024", 7},  // begins on a Monday: a whole week of March first
         {"20/03/2026", 7, 31, "01/01/2000", 0},  // begins on a Sunday, the last column
         {"10/02/2021", 8, 28, "07/03/2021", 42}, // 28 days from a Monday still take six rows
         {"29/02/2024", 4, 29, "29/01/2024", 1},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.chosen);
-        const MonthGrid g(d(c.chosen), d(c.today));
+    for (const auto& [chosen, firstCell, length, today, todayCell] : cases) {
+        SCOPED_TRACE(chosen);
+        const MonthGrid g(d(chosen), d(today));
         EXPECT_EQ(weekday{sys_days{g.cell(1).date}}, Monday);
-        const Date first{d(c.chosen).year(), d(c.chosen).month(), day{1}};
+        const Date first{d(chosen).year(), d(chosen).month(), day{1}};
         for (int i = 1; i <= MonthGrid::kCellCount; ++i) {
             const DayCell& cell = g.cell(i);
-            EXPECT_EQ(sys_days{cell.date}, sys_days{first} + days{i - c.firstCell}) << "cell " << i;
+            EXPECT_EQ(sys_days{cell.date}, sys_days{first} + days{i - firstCell}) << "cell " << i;
             EXPECT_EQ(cell.dayNumber, static_cast<unsigned>(cell.date.day())) << "cell " << i;
-            EXPECT_EQ(cell.inCurrentMonth, i >= c.firstCell && i < c.firstCell + c.length) << "cell " << i;
-            EXPECT_EQ(cell.isChosen, cell.date == d(c.chosen)) << "cell " << i;
-            EXPECT_EQ(cell.isToday, i == c.todayCell) << "cell " << i;
+            EXPECT_EQ(cell.inCurrentMonth, i >= firstCell && i < firstCell + length) << "cell " << i;
+            EXPECT_EQ(cell.isChosen, cell.date == d(chosen)) << "cell " << i;
+            EXPECT_EQ(cell.isToday, i == todayCell) << "cell " << i;
         }
     }
 }

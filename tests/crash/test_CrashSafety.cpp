@@ -5,6 +5,7 @@
 #include "store/AlertStore.h"
 #include "support/TestEnvironment.h"
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -15,9 +16,7 @@
 #include <unistd.h>
 
 using namespace zento;
-using zento::test::readFile;
-using zento::test::TempDir;
-using zento::test::writeFile;
+using namespace zento::test;
 namespace fs = std::filesystem;
 
 namespace {
@@ -36,10 +35,7 @@ Status step(AlertStore& store, State& state, std::mt19937& rng, std::uint32_t n)
     const unsigned roll = rng() % 10;
     const std::size_t at = rng() % std::max<std::size_t>(state.size(), 1);
     if (state.size() < 2 || (roll < 3 && state.size() < 12)) {
-        std::set<std::int32_t> used;
-        for (const Alerte& s : state)
-            used.insert(s.Id);
-        for (a.Id = 1; used.count(a.Id);)
+        for (a.Id = 1; std::ranges::any_of(state, [&](const Alerte& s) { return s.Id == a.Id; });)
             ++a.Id;
         state.push_back(a);
     } else if (roll < 7) {
@@ -102,16 +98,8 @@ TEST(CrashSafety, AKilledWriterLeavesTheOldOrTheNewStoreWhole) {
     const fs::path ini = dir / "Alertes.ini";
     const fs::path backup = dir / "Alertes.ini~";
     // The replay, in memory, costs no disk flushes.
-    const fs::path memory = fs::is_directory("/dev/shm") ? "/dev/shm" : fs::temp_directory_path();
-    const fs::path refIni = memory / ("zento-replay-" + std::to_string(::getpid()) + ".ini");
-    struct RemoveRef {
-        fs::path p;
-        ~RemoveRef() {
-            std::error_code ec;
-            fs::remove(p, ec);
-            fs::remove(fs::path(p) += "~", ec);
-        }
-    } removeRef{refIni};
+    const TempDir memory(fs::is_directory("/dev/shm") ? "/dev/shm" : fs::temp_directory_path());
+    const fs::path refIni = memory / "Alertes.ini";
 
     std::mt19937 rng(20270112);
     State state;

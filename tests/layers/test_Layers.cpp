@@ -14,18 +14,6 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
-std::string stemOf(const fs::path& relative) {
-    return (relative.parent_path() / relative.stem()).generic_string();
-}
-
-std::string folderOf(const std::string& stem) {
-    return stem.substr(0, stem.find('/'));
-}
-
-} // namespace
-
 TEST(Layers, TheProgramsIncludesGoDownAndMakeNoCycle) {
     // The layers file CMake writes: the order on the first line, lowest first, then
     // "folder/Name layer" lines.
@@ -40,6 +28,8 @@ TEST(Layers, TheProgramsIncludesGoDownAndMakeNoCycle) {
         layerOf[stem] = layer;
     ASSERT_GT(layerOf.size(), 50u);
     const auto rank = [&](const std::string& l) { return std::find(order.begin(), order.end(), l); };
+    const auto stemOf = [](const fs::path& p) { return (p.parent_path() / p.stem()).generic_string(); };
+    const auto folderOf = [](const std::string& s) { return s.substr(0, s.find('/')); };
 
     std::string findings;
     const std::regex quoted(R"(^\s*#\s*include\s*"([^"]+)\")");

@@ -8,7 +8,7 @@
 
 using namespace zento;
 using namespace std::literals;
-using zento::test::TempDir;
+using namespace zento::test;
 using namespace zento::test::wav;
 
 namespace {
@@ -16,7 +16,7 @@ namespace {
 /// The duration the bytes give on disk, checked against what they give in memory.
 std::string lengthOf(const std::string& bytes) {
     TempDir dir;
-    zento::test::writeFile(dir / "a.wav", bytes);
+    writeFile(dir / "a.wav", bytes);
     const auto size = [](const std::optional<WavInfo>& info) {
         return info ? std::int64_t(info->dataSize) : -1;
     };
@@ -60,10 +60,8 @@ TEST(MediaLength, GivesZeroForWhatCannotBeMeasured) {
         // A chunk claiming 4 GiB before "fmt ": the walk leaves the file instead of looping.
         riff(chunk("LIST", "xx", 0xFFFFFFFF) + good.substr(12))};
     // Damaged in place: the RIFF or WAVE mark, the "fmt " or "data" name, the byte rate (0).
-    const struct {
-        std::size_t at;
-        std::string with;
-    } damages[] = {{0, "RIFX"}, {8, "AVI "}, {12, "fmt_"}, {36, "date"}, {28, std::string(4, '\0')}};
+    const std::pair<std::size_t, std::string> damages[] = {
+        {0, "RIFX"}, {8, "AVI "}, {12, "fmt_"}, {36, "date"}, {28, std::string(4, '\0')}};
     for (const auto& [at, with] : damages)
         cases.push_back(std::string(good).replace(at, 4, with));
     for (const auto& bytes : cases) {

@@ -23,11 +23,7 @@ Alerte alert(std::int32_t id, std::string date, std::string time) {
 }
 
 TEST(DueMoment, ReadsDateAndTimeAsOneTrimmedText) {
-    const struct {
-        const char* date;
-        const char* time;
-        std::optional<LocalTime> moment;
-    } cases[] = {
+    const std::tuple<const char*, const char*, std::optional<LocalTime>> cases[] = {
         {" 10/03/2026\t", "\t09:30 ", at("10/03/2026", "09:30:00")},
         // A hand-edited date that carries its own time reads as the joined text would.
         {"10/03/2026 08:15", "", at("10/03/2026", "08:15:00")},
@@ -35,8 +31,8 @@ TEST(DueMoment, ReadsDateAndTimeAsOneTrimmedText) {
         {"", "10/03/2026 09:30", std::nullopt},
         {"31/02/2026", "09:30", std::nullopt},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(DueMoment(alert(1, c.date, c.time)), c.moment) << '"' << c.date << "\" \"" << c.time << '"';
+    for (const auto& [date, time, moment] : cases)
+        EXPECT_EQ(DueMoment(alert(1, date, time)), moment) << '"' << date << "\" \"" << time << '"';
 }
 
 // The scan compares wall-clock moments only: a clock set forward makes every passed alert due at
@@ -46,12 +42,7 @@ TEST(DueSchedule, TheFirstDueInTableOrderToTheSecondLeavingOutOpenPopups) {
                             alert(30, "pas une date", "09:00"), alert(40, "10/03/2026", ""),
                             alert(50, "10/03/2026", "99:99")});
     const DueSchedule s(table);
-    const struct {
-        const char* what;
-        LocalTime now;
-        std::set<std::int32_t> open; ///< Ids whose popup is open
-        std::optional<std::int32_t> due;
-    } cases[] = {
+    const std::tuple<const char*, LocalTime, std::set<std::int32_t>, std::optional<std::int32_t>> cases[] = {
         {"the evening before", at("09/03/2026", "23:59:59"), {}, std::nullopt},
         {"an all-day alert from midnight", at("10/03/2026", "00:00:00"), {}, 4},
         {"a second early", at("10/03/2026", "11:59:59"), {40}, std::nullopt},
@@ -63,17 +54,16 @@ TEST(DueSchedule, TheFirstDueInTableOrderToTheSecondLeavingOutOpenPopups) {
         {"every due alert open", at("11/03/2026", "09:00:00"), {10, 20, 40}, std::nullopt},
         {"the end of time", LocalTime::max(), {10, 20, 40}, std::nullopt},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [what, now, open, due] : cases) {
+        SCOPED_TRACE(what);
         std::vector<std::int32_t> asked;
         const auto isOpen = [&](std::int32_t id) {
             asked.push_back(id);
-            return c.open.count(id) > 0;
+            return open.count(id) > 0;
         };
-        EXPECT_EQ(s.firstDue(c.now, isOpen), c.due);
+        EXPECT_EQ(s.firstDue(now, isOpen), due);
         for (const std::int32_t id : asked)
-            EXPECT_LE(s.momentAt(*table.positionOf(id)).value_or(LocalTime::max()), c.now)
-                << "asked about " << id;
+            EXPECT_LE(s.momentAt(*table.positionOf(id)).value_or(LocalTime::max()), now) << id;
     }
     EXPECT_EQ(DueSchedule().firstDue(LocalTime::max()), std::nullopt);
 }
@@ -81,33 +71,25 @@ TEST(DueSchedule, TheFirstDueInTableOrderToTheSecondLeavingOutOpenPopups) {
 TEST(DaylightSaving, AnAlertInAChangedHourFallsDueAtTheFirstTickPastIt) {
     test::setTimeZone("Europe/Paris");
     const RestoreUtc restore;
-    const auto utc = [](unsigned m, unsigned d, int h, int min) {
-        return sys_days{year{2026} / month{m} / day{d}} + hours{h} + minutes{min};
+    const auto utc = [](int m, int d, minutes t) { return sys_days{2026y / m / d} + t; };
+    const std::tuple<const char*, const char*, const char*, sys_seconds, sys_seconds> cases[] = {
+        {"the last minute before the skipped hour", "29/03/2026", "01:59", utc(3, 29, 0min),
+         utc(3, 29, 59min)},
+        {"in the skipped hour: when it ends", "29/03/2026", "02:30", utc(3, 29, 0min), utc(3, 29, 1h)},
+        {"in the repeated hour: the first time", "25/10/2026", "02:30", utc(10, 24, 23h), utc(10, 25, 30min)},
+        {"after the repeated hour", "25/10/2026", "03:00", utc(10, 24, 23h), utc(10, 25, 2h)},
     };
-    const struct {
-        const char* what;
-        const char* date;
-        const char* time;
-        sys_seconds from, due;
-    } cases[] = {
-        {"the last minute before the skipped hour", "29/03/2026", "01:59", utc(3, 29, 0, 0),
-         utc(3, 29, 0, 59)},
-        {"in the skipped hour: when it ends", "29/03/2026", "02:30", utc(3, 29, 0, 0), utc(3, 29, 1, 0)},
-        {"in the repeated hour: the first time", "25/10/2026", "02:30", utc(10, 24, 23, 0),
-         utc(10, 25, 0, 30)},
-        {"after the repeated hour", "25/10/2026", "03:00", utc(10, 24, 23, 0), utc(10, 25, 2, 0)},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        const DueSchedule s(AlertTable({alert(1, c.date, c.time)}));
+    for (const auto& [what, date, time, from, due] : cases) {
+        SCOPED_TRACE(what);
+        const DueSchedule s(AlertTable({alert(1, date, time)}));
         std::optional<sys_seconds> first;
-        for (sys_seconds t = c.from; !first && t < c.from + hours{4}; t += seconds{3})
+        for (sys_seconds t = from; !first && t < from + hours{4}; t += seconds{3})
             if (s.firstDue(SystemClock::toLocal(t)))
                 first = t;
-        EXPECT_EQ(first, c.due);
+        EXPECT_EQ(first, due);
     }
     // Fractions of a second are cut, not rounded.
-    EXPECT_EQ(SystemClock::toLocal(utc(7, 1, 9, 59) + seconds{59} + milliseconds{999}),
+    EXPECT_EQ(SystemClock::toLocal(utc(7, 1, 9h + 59min) + seconds{59} + milliseconds{999}),
               at("01/07/2026", "11:59:59"));
 }
 

@@ -7,24 +7,19 @@ using namespace zento;
 using namespace std::chrono;
 
 TEST(Snooze, FromThePresentMinutePlusTheChosenDelayIntoTheNextDayIfNeedBe) {
-    const struct {
-        const char* date;
-        const char* time; // HH:MM:SS
-        int index;
-        const char* newDate;
-        const char* newTime;
-    } cases[] = {// Seconds are dropped before the delay is added.
-                 {"15/03/2026", "14:37:50", 0, "15/03/2026", "14:42"},
-                 // No choice, or an index the list does not have: the present minute.
-                 {"15/03/2026", "14:37:50", -1, "15/03/2026", "14:37"},
-                 {"15/03/2026", "14:37:50", 5, "15/03/2026", "14:37"},
-                 // Past midnight the date moves on with the time.
-                 {"15/03/2026", "23:50:10", 3, "16/03/2026", "00:20"},
-                 {"28/02/2028", "23:30:59", 4, "29/02/2028", "00:30"}};
-    for (const auto& c : cases) {
-        const SnoozeMoment m = SnoozeMomentFor(AtTime(*ParseDate(c.date), *ParseTime(c.time)), c.index);
-        EXPECT_EQ(m.AlertDate + " " + m.AlertTime, std::string(c.newDate) + " " + c.newTime)
-            << c.date << " " << c.time << " choice " << c.index;
+    const std::tuple<std::string_view, int, const char*> cases[] = {
+        // Seconds are dropped before the delay is added.
+        {"15/03/2026 14:37:50", 0, "15/03/2026 14:42"},
+        // No choice, or an index the list does not have: the present minute.
+        {"15/03/2026 14:37:50", -1, "15/03/2026 14:37"},
+        {"15/03/2026 14:37:50", 5, "15/03/2026 14:37"},
+        // Past midnight the date moves on with the time.
+        {"15/03/2026 23:50:10", 3, "16/03/2026 00:20"},
+        {"28/02/2028 23:30:59", 4, "29/02/2028 00:30"}};
+    for (const auto& [now, index, moved] : cases) {
+        const SnoozeMoment m =
+            SnoozeMomentFor(AtTime(*ParseDate(now.substr(0, 10)), *ParseTime(now.substr(11))), index);
+        EXPECT_EQ(m.AlertDate + " " + m.AlertTime, moved) << now << " choice " << index;
     }
 }
 

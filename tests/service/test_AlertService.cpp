@@ -7,10 +7,8 @@
 #include <gtest/gtest.h>
 
 using namespace zento;
-using zento::test::readFile;
-using zento::test::TempDir;
-using zento::test::writeFile;
-namespace fs = std::filesystem;
+using namespace zento::test;
+using namespace std::chrono;
 
 namespace {
 
@@ -19,23 +17,12 @@ Alerte alert(std::string message) {
             ""};
 }
 
-std::string section(std::int32_t id, const std::string& message, const std::string& date = "12/01/2027",
-                    const std::string& recurrence = "0") {
-    return "[Alerte" + std::to_string(id) + "]\r\nInfo1=" + message + "\r\nInfo2=" + date +
-           "\r\nInfo3=" + recurrence +
-           "\r\nInfo4=5\r\nInfo5=\r\nInfo6=0\r\nInfo7=0\r\nInfo8=08:00\r\nInfo9=0\r\nInfo10=\r\n";
-}
-
 struct ServiceFixture : ::testing::Test {
     TempDir dir;
-    fs::path ini = dir / "Alertes.ini";
+    std::filesystem::path ini = dir / "Alertes.ini";
     AlertStore store{ini};
     AlertService service{store};
 };
-
-Date day(int y, unsigned m, unsigned d) {
-    return Date{std::chrono::year{y}, std::chrono::month{m}, std::chrono::day{d}};
-}
 
 DueAlert due(std::int32_t id, int recurrence = 0, std::optional<Date> date = {}) {
     return {id, recurrence, date, "", false};
@@ -46,13 +33,8 @@ DueAlert due(std::int32_t id, int recurrence = 0, std::optional<Date> date = {})
 TEST(AlertValidation, RefusesWhatCannotBeStoredAndStoresTheRestInItsStoredForm) {
     using enum AlertField;
     using enum ErrorCode;
-    struct Case {
-        AlertField field;
-        const char* value;
-        std::optional<ErrorCode> refusal;
-        std::string detail; ///< of the refusal; else the value as stored
-    };
-    const Case cases[] = {
+    // The field, its value, then the refusal and its detail, or no refusal and the value as stored.
+    const std::tuple<AlertField, const char*, std::optional<ErrorCode>, std::string> cases[] = {
         {Message, " \t ", EmptyMessage, ""},
         {AlertDate, "01/01/1800", InvalidDate, "01/01/1800"}, // the date picker's "no date"
         {AlertDate, "31/02/2027", InvalidDate, "31/02/2027"},
@@ -68,18 +50,18 @@ TEST(AlertValidation, RefusesWhatCannotBeStoredAndStoresTheRestInItsStoredForm) 
         {Recurrence, "04", {}, "4"},
         {Emoticon, "", {}, ""}, // none chosen
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(Alerte::keyOf(static_cast<int>(c.field)) + "=" + c.value);
+    for (const auto& [field, value, refusal, detail] : cases) {
+        SCOPED_TRACE(Alerte::keyOf(static_cast<int>(field)) + "=" + value);
         Alerte a = alert("Réunion");
-        a.field(c.field) = c.value;
+        a.field(field) = value;
         const Result<Alerte> r = AlertService::validate(a);
-        if (c.refusal) {
+        if (refusal) {
             ASSERT_FALSE(r.ok());
-            EXPECT_EQ(r.error(), (Error{*c.refusal, c.detail}));
+            EXPECT_EQ(r.error(), (Error{*refusal, detail}));
             EXPECT_TRUE(AlertService::isRefusal(r.error()));
         } else {
             ASSERT_TRUE(r.ok()) << static_cast<int>(r.error().code);
-            a.field(c.field) = c.detail;
+            a.field(field) = detail;
             EXPECT_EQ(*r, a);
         }
     }
@@ -88,60 +70,47 @@ TEST(AlertValidation, RefusesWhatCannotBeStoredAndStoresTheRestInItsStoredForm) 
 TEST_F(ServiceFixture, EveryActionIsOneSaveWithTheFileBeforeItAsBackupAndNoneOnWhatIsGone) {
     // Alert 3 was snoozed into February since its popup showed on 31 January.
     const std::string kept = "UID=evt@agenda\r\nNote=\xE0 garder\r\n";
-    const std::string before = "; tenu \xE0 la main\r\n[Param]\r\nNb=3\r\nImg=2\r\n" + section(1, "un") +
-                               section(3, "trois", "15/02/2027", "4") + kept + section(4, "quatre");
+    const std::string before = "; tenu \xE0 la main\r\n[Param]\r\nNb=3\r\nImg=2\r\n" + alertSection(1, "un") +
+                               alertSection(3, "trois", "15/02/2027", "4") + kept + alertSection(4, "quatre");
     using S = AlertService;
     struct Case {
-        const char* what;
         std::function<bool(S&)> act;
         std::vector<std::string> after; ///< what the file holds then, "!" before what it lacks; none: no save
     };
     const Case cases[] = {
-        {"update of a removed alert",
-         [](S& s) { return s.update(9, alert("revenu")).value().added; },
+        {[](S& s) { return s.update(9, alert("revenu")).value().added; },
          {"[Alerte2]\r\nInfo1=revenu\r\n", "Nb=4\r\n"}},
-        {"remove", [](S& s) { return s.remove(4).ok(); }, {"![Alerte4]", "Nb=2\r\n"}},
+        {[](S& s) { return s.remove(4).ok(); }, {"![Alerte4]", "Nb=2\r\n"}},
         // Nb counts adds and deletes only.
-        {"acknowledge a one-off",
-         [](S& s) { return s.acknowledge(due(1)).ok(); },
-         {"![Alerte1]", "Nb=3\r\n"}},
-        {"acknowledge a monthly alert",
-         [](S& s) { return s.acknowledge(due(3, 4, day(2027, 1, 31))).ok(); },
-         {section(3, "trois", "28/02/2027", "4")}},
-        {"random colours",
-         [](S& s) { return s.setDefaultColors(std::nullopt).ok(); },
-         {"Fond=\r\nPolice=\r\n"}},
-        {"add several",
-         [](S& s) {
+        {[](S& s) { return s.acknowledge(due(1)).ok(); }, {"![Alerte1]", "Nb=3\r\n"}},
+        {[](S& s) { return s.acknowledge(due(3, 4, 2027y / 1 / 31)).ok(); },
+         {alertSection(3, "trois", "28/02/2027", "4")}},
+        {[](S& s) { return s.setDefaultColors(std::nullopt).ok(); }, {"Fond=\r\nPolice=\r\n"}},
+        {[](S& s) {
              return s.addAll({alert("a"), alert("b"), alert("c")}).value() == std::vector{2, 5, 6};
          },
          {"[Alerte2]", "[Alerte5]", "[Alerte6]", "Nb=6\r\n"}},
         // What is gone meanwhile is neither recreated nor rewritten.
-        {"acknowledge a removed one-off", [](S& s) { return s.acknowledge(due(7)).ok(); }, {}},
-        {"acknowledge a removed periodic alert",
-         [](S& s) { return s.acknowledge(due(7, 2, day(2027, 1, 1))).ok(); },
-         {}},
-        {"acknowledge a periodic alert without a date",
-         [](S& s) { return s.acknowledge(due(3, 4)).ok(); },
-         {}},
-        {"snooze a removed alert",
-         [](S& s) { return !s.snooze(7, AtTime(day(2027, 1, 1), std::chrono::hours(8)), 0).value(); },
-         {}},
-        {"remove a removed alert", [](S& s) { return s.remove(7).error().code == ErrorCode::NotFound; }, {}},
-        {"an import with one refused alert",
-         [](S& s) {
+        {[](S& s) { return s.acknowledge(due(7)).ok(); }, {}},
+        {[](S& s) { return s.acknowledge(due(7, 2, 2027y / 1 / 1)).ok(); }, {}},
+        // A periodic alert acknowledged without its date is left as it is.
+        {[](S& s) { return s.acknowledge(due(3, 4)).ok(); }, {}},
+        {[](S& s) { return !s.snooze(7, AtTime(2027y / 1 / 1, 8h), 0).value(); }, {}},
+        {[](S& s) { return s.remove(7).error().code == ErrorCode::NotFound; }, {}},
+        {[](S& s) {
              return !s.addAll({alert("a"), alert("")}).ok();
          },
          {}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (std::size_t row = 0; row < std::size(cases); ++row) {
+        SCOPED_TRACE(row);
+        const Case& c = cases[row];
         writeFile(ini, before);
-        fs::remove(store.backupPath());
+        std::filesystem::remove(store.backupPath());
         ASSERT_TRUE(c.act(service));
         const std::string after = readFile(ini);
         if (c.after.empty()) {
-            EXPECT_TRUE(after == before && !fs::exists(store.backupPath()));
+            EXPECT_TRUE(after == before && !std::filesystem::exists(store.backupPath()));
             continue;
         }
         EXPECT_EQ(readFile(store.backupPath()), before);
@@ -156,14 +125,11 @@ TEST_F(ServiceFixture, EveryActionIsOneSaveWithTheFileBeforeItAsBackupAndNoneOnW
 
 TEST_F(ServiceFixture, ANewAlertTakesTheStoredColoursAndOneDrawForTheOthers) {
     writeFile(ini, "[Param]\r\nFond=&H0080FFFF&\r\nPolice=\r\n");
-    test::FakeRandom random;
+    FakeRandom random;
     random.values = {3.5 / 8};
-    Alerte expected = alert("");
-    expected.AlertDate = "15/06/2027";
-    expected.AlertTime.clear();
-    expected.BackColor = "8454143";
-    expected.ForeColor = std::to_string(kPalette[3].text);
-    expected.Emoticon = "12";
-    EXPECT_EQ(service.newAlert(day(2027, 6, 15), "12", random), expected);
+    const Alerte expected{0,    "",           "15/06/2027", "0",
+                          "12", "Defaut.wav", "8454143",    std::to_string(kPalette[3].text),
+                          "",   "0",          "",           ""};
+    EXPECT_EQ(service.newAlert(2027y / 6 / 15, "12", random), expected);
     EXPECT_TRUE(random.values.empty()) << "one draw";
 }

@@ -13,22 +13,13 @@
 #include <unordered_set>
 
 using namespace zento;
-using zento::test::readFile;
-using zento::test::TempDir;
-using zento::test::writeFile;
+using namespace zento::test;
 namespace fs = std::filesystem;
 
 namespace {
 
-/// An alert section as the store writes it, `message` in the file's encoding.
-std::string section(std::int32_t id, const std::string& message) {
-    return "[Alerte" + std::to_string(id) + "]\r\nInfo1=" + message +
-           "\r\nInfo2=12/01/2027\r\nInfo3=0\r\nInfo4=5\r\nInfo5=Defaut.wav\r\nInfo6=8438015\r\nInfo7=0\r\n"
-           "Info8=09:30\r\nInfo9=0\r\nInfo10=\r\n";
-}
-
 Alerte sampleAlert(std::int32_t id, std::string message = "Rendez-vous chez le dentiste") {
-    return AlertStore::tableOfText(section(id, message)).at(1);
+    return AlertStore::tableOfText(alertSection(id, message)).at(1);
 }
 
 Status put(AlertStore& store, const Alerte& a) {
@@ -42,184 +33,12 @@ struct StoreFixture : ::testing::Test {
 
     AlertTable table() const { return store.LoadAllAlerts().value(); }
     Status put(const Alerte& a) { return ::put(store, a); }
-    Status remove(std::int32_t id) {
-        return store.edit([&](StoreEdit& e) { return e.removeAlert(id); });
-    }
     std::int32_t freeId() {
         std::int32_t id = 0;
         (void)store.edit([&](StoreEdit& e) { return id = e.freeId(), false; });
         return id;
     }
 };
-
-/// Makes every later write of this process fail at the size limit, as a full disk would.
-struct FileSizeLimit {
-    rlimit old{};
-    explicit FileSizeLimit(rlim_t bytes) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &old);
-        rlimit lim = old;
-        lim.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lim);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old); }
-};
-
-} // namespace
-
-TEST(AlertSections, OnlyAlerteWithAPlainPositiveThirtyTwoBitNumberNamesAnAlert) {
-    const std::pair<const char*, std::int32_t> cases[] = {{"Alerte1", 1},  {"Alerte2147483647", 2147483647},
-                                                          {"alerte7", 0},  {"Alerte7x", 0},
-                                                          {"Alerte03", 0}, {"Alerte-4", 0},
-                                                          {"Alerte", 0},   {"Alerte2147483648", 0},
-                                                          {"Param", 0}};
-    for (const auto& [name, id] : cases)
-        EXPECT_EQ(AlertStore::alertIdOfSection(name), id) << name;
-}
-
-TEST_F(StoreFixture, FreeIdIsTheSmallestMissingOrEmptyOneAndItsSectionIsReused) {
-    writeFile(ini, section(1, "un") + section(3, "trois") + "[Alerte4]\r\nInfo1=\r\nInfo2=01/01/2027\r\n" +
-                       "[alerte2]\r\nInfo1=\r\n");
-    // 2 is spelled in lower case: a write there would not be loaded, so it is not offered.
-    EXPECT_EQ(freeId(), 4);
-    ASSERT_TRUE(put(sampleAlert(4, "quatre")));
-    EXPECT_EQ(table().at(3).Message, "quatre") << "the empty section is overwritten in place";
-    EXPECT_EQ(freeId(), 5);
-}
-
-TEST_F(StoreFixture, SavesRewriteInPlaceAndKeepTheRestOfTheFileAndItsEncoding) {
-    ASSERT_TRUE(put(sampleAlert(3)));
-    EXPECT_EQ(readFile(ini), section(3, "Rendez-vous chez le dentiste")) << "ten keys, in order";
-    EXPECT_EQ(table().at(1), sampleAlert(3));
-
-    // Made by hand meanwhile, in Windows-1252, with bytes no text holds.
-    const std::string note = "; fait \xE0 la main\r\n";
-    const std::string tail = "[Param]\r\nNb=2\r\n" + std::string("\x01\x81\xFF\0 binaire\r\n", 14);
-    writeFile(ini, section(1, "un") + note + section(2147483647, "max") + tail);
-    ASSERT_TRUE(put(sampleAlert(1, "un modifié")));
-    ASSERT_TRUE(remove(2147483647));
-    EXPECT_EQ(readFile(ini), section(1, "un modifi\xE9") + note + tail);
-    EXPECT_EQ(table().at(1).Message, "un modifié");
-}
-
-TEST_F(StoreFixture, ManySectionsAreAllRead) {
-    std::string text;
-    for (int id = 1; id <= 1500; ++id)
-        text += section(id, "m");
-    writeFile(ini, text);
-    EXPECT_EQ(table().AlertCount(), 1500);
-    EXPECT_EQ(freeId(), 1501);
-}
-
-TEST_F(StoreFixture, ASaveWaitsForAnotherProcessHoldingTheFolderThenReadsWhatItWrote) {
-    ASSERT_TRUE(put(sampleAlert(1)));
-    std::atomic<bool> saved{false};
-    std::thread other;
-    {
-        // A lock taken through its own descriptor stands for the other process.
-        const FolderLock held(dir.path());
-        other = std::thread([&] {
-            EXPECT_TRUE(put(sampleAlert(2)));
-            saved = true;
-        });
-        std::this_thread::sleep_for(std::chrono::milliseconds(150));
-        EXPECT_FALSE(saved.load()) << "the save went ahead while the folder was held";
-        writeFile(ini, readFile(ini) + section(3, "trois"));
-    }
-    other.join();
-    const AlertTable t = table();
-    EXPECT_EQ(t.AlertCount(), 3);
-    EXPECT_EQ(t.at(3).Id, 2) << "written after the other process's alert 3, not over it";
-}
-
-TEST(StoreThroughLinks, SavesReplaceTheFinalTargetKeepItsPermissionsAndBackUpThePreviousFile) {
-    // A store reached by links (a synced folder): saves land in the final target and keep each
-    // link. A target starting with '/' is absolute (inside the test folder).
-    const struct {
-        const char* name;
-        std::vector<std::pair<const char*, const char*>> links; ///< where each link is, what it names
-        const char* store;                                      ///< the file holding the alerts in the end
-        const char* backup;                                     ///< the file holding the backup in the end
-    } cases[] = {
-        {"no link", {}, "data/Alertes.ini", "data/Alertes.ini~"},
-        {"absolute", {{"data/Alertes.ini", "/sync/Alertes.ini"}}, "sync/Alertes.ini", "data/Alertes.ini~"},
-        {"chain",
-         {{"data/Alertes.ini", "../sync/lien"}, {"sync/lien", "sub/vrai.ini"}},
-         "sync/sub/vrai.ini",
-         "data/Alertes.ini~"},
-        {"linked backup", {{"data/Alertes.ini~", "../sync/copie.ini"}}, "data/Alertes.ini", "sync/copie.ini"},
-    };
-    const fs::perms kPerms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        TempDir dir;
-        for (const char* folder : {"data", "sync", "sync/sub"})
-            fs::create_directory(dir / folder);
-        const auto place = [&](const char* p) { return p[0] == '/' ? dir / (p + 1) : fs::path(p); };
-        for (const auto& [at, to] : c.links)
-            fs::create_symlink(place(to), dir / at); // none of the targets exists yet
-        AlertStore store(dir / "data/Alertes.ini");
-        ASSERT_TRUE(put(store, sampleAlert(1)));
-        EXPECT_FALSE(fs::exists(store.backupPath())) << "nothing to back up on the first save";
-        const std::string first = readFile(dir / c.store);
-        fs::permissions(dir / c.store, kPerms);
-        // Beside the target: a temporary killed an hour ago goes; a current one and a foreign one stay.
-        const fs::path stem = (dir / c.store).parent_path() / ("." + fs::path(c.store).filename().string());
-        const fs::path killed = stem.string() + ".Ab12Cd", now = stem.string() + ".Ef34Gh",
-                       notOurs = stem.string() + ".notmine";
-        for (const fs::path& p : {killed, now, notOurs})
-            writeFile(p, "moitié");
-        for (const fs::path& p : {killed, notOurs})
-            fs::last_write_time(p, fs::file_time_type::clock::now() - std::chrono::hours(1));
-        ASSERT_TRUE(put(store, sampleAlert(2)));
-
-        for (const auto& [at, to] : c.links)
-            EXPECT_TRUE(fs::is_symlink(dir / at) && fs::read_symlink(dir / at) == place(to))
-                << at << " was replaced";
-        EXPECT_EQ(store.LoadAllAlerts()->AlertCount(), 2);
-        EXPECT_EQ(readFile(dir / c.store), readFile(dir / "data/Alertes.ini"));
-        EXPECT_EQ(readFile(dir / c.backup), first);
-        EXPECT_EQ(fs::status(dir / c.store).permissions(), kPerms);
-        EXPECT_FALSE(fs::exists(killed));
-        EXPECT_TRUE(fs::exists(now) && fs::exists(notOurs));
-        int hidden = 0;
-        for (const auto& e : fs::recursive_directory_iterator(dir.path()))
-            hidden += e.path().filename().string()[0] == '.';
-        EXPECT_EQ(hidden, 2);
-    }
-}
-
-TEST_F(StoreFixture, AFailingWriteLeavesTheOldFileByteForByte) {
-    std::string text;
-    for (int id = 1; id <= 50; ++id)
-        text += section(id, "message assez long pour remplir le fichier");
-    writeFile(ini, text);
-    {
-        // The new file no longer fits under the limit: the write fails half way, as on a full disk.
-        FileSizeLimit limit(text.size());
-        const Status s = put(sampleAlert(99, std::string(500, 'y')));
-        ASSERT_FALSE(s.ok());
-        EXPECT_EQ(s.error(), (Error{ErrorCode::WriteFailed, "le fichier est trop grand"}));
-    }
-    EXPECT_EQ(readFile(ini), text);
-    for (const auto& e : fs::directory_iterator(dir.path()))
-        EXPECT_TRUE(e.path() == ini || e.path() == store.backupPath()) << e.path();
-    AlertStore lost(dir / "gone" / "Alertes.ini");
-    EXPECT_FALSE(::put(lost, sampleAlert(1))) << "a vanished folder is not made again";
-}
-
-TEST_F(StoreFixture, AStoreThatCannotBeReadIsNeverReplaced) {
-    // A folder where the file should be: it exists but reading it fails.
-    fs::create_directory(ini);
-    writeFile(ini / "inside", "x");
-    ASSERT_FALSE(store.LoadAllAlerts());
-    EXPECT_EQ(store.LoadAllAlerts().error().code, ErrorCode::StoreUnreadable);
-    for (const Status& s : {put(sampleAlert(1)), remove(1)})
-        EXPECT_EQ(s.ok() ? ErrorCode::WriteFailed : s.error().code, ErrorCode::StoreUnreadable);
-    EXPECT_EQ(readFile(ini / "inside"), "x");
-}
-
-namespace {
 
 /// The table by its definition: each alert section's Id once, in file order, each field what a
 /// lookup of the document gives.
@@ -241,6 +60,150 @@ std::vector<Alerte> tableByLookups(const IniDocument& doc) {
 }
 
 } // namespace
+
+TEST(AlertSections, OnlyAlerteWithAPlainPositiveThirtyTwoBitNumberNamesAnAlert) {
+    const std::pair<const char*, std::int32_t> cases[] = {{"Alerte1", 1},  {"Alerte2147483647", 2147483647},
+                                                          {"alerte7", 0},  {"Alerte7x", 0},
+                                                          {"Alerte03", 0}, {"Alerte-4", 0},
+                                                          {"Alerte", 0},   {"Alerte2147483648", 0},
+                                                          {"Param", 0}};
+    for (const auto& [name, id] : cases)
+        EXPECT_EQ(AlertStore::alertIdOfSection(name), id) << name;
+}
+
+TEST_F(StoreFixture, FreeIdIsTheSmallestMissingOrEmptyOneAndItsSectionIsReused) {
+    writeFile(ini, alertSection(1, "un") + alertSection(3, "trois") +
+                       "[Alerte4]\r\nInfo1=\r\nInfo2=01/01/2027\r\n[alerte2]\r\nInfo1=\r\n");
+    // 2 is spelled in lower case: a write there would not be loaded, so it is not offered.
+    EXPECT_EQ(freeId(), 4);
+    ASSERT_TRUE(put(sampleAlert(4, "quatre")));
+    EXPECT_EQ(table().at(3).Message, "quatre") << "the empty section is overwritten in place";
+    EXPECT_EQ(freeId(), 5);
+}
+
+TEST_F(StoreFixture, SavesRewriteInPlaceAndKeepTheRestOfTheFileAndItsEncoding) {
+    ASSERT_TRUE(put(sampleAlert(3)));
+    EXPECT_EQ(readFile(ini), alertSection(3, "Rendez-vous chez le dentiste")) << "ten keys, in order";
+    EXPECT_EQ(table().at(1), sampleAlert(3));
+
+    // Made by hand meanwhile, in Windows-1252, with bytes no text holds.
+    const std::string note = "; fait \xE0 la main\r\n";
+    const std::string tail = "[Param]\r\nNb=2\r\n" + std::string("\x01\x81\xFF\0 binaire\r\n", 14);
+    writeFile(ini, alertSection(1, "un") + note + alertSection(2147483647, "max") + tail);
+    ASSERT_TRUE(put(sampleAlert(1, "un modifié")));
+    ASSERT_TRUE(store.edit([](StoreEdit& e) { return e.removeAlert(2147483647); }));
+    EXPECT_EQ(readFile(ini), alertSection(1, "un modifi\xE9") + note + tail);
+    EXPECT_EQ(table().at(1).Message, "un modifié");
+}
+
+TEST_F(StoreFixture, ASaveWaitsForAnotherProcessHoldingTheFolderThenReadsWhatItWrote) {
+    ASSERT_TRUE(put(sampleAlert(1)));
+    std::atomic<bool> saved{false};
+    std::thread other;
+    {
+        // A lock taken through its own descriptor stands for the other process.
+        const FolderLock held(dir.path());
+        other = std::thread([&] {
+            EXPECT_TRUE(put(sampleAlert(2)));
+            saved = true;
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        EXPECT_FALSE(saved.load()) << "the save went ahead while the folder was held";
+        writeFile(ini, readFile(ini) + alertSection(3, "trois"));
+    }
+    other.join();
+    const AlertTable t = table();
+    EXPECT_EQ(t.AlertCount(), 3);
+    EXPECT_EQ(t.at(3).Id, 2) << "written after the other process's alert 3, not over it";
+}
+
+TEST(StoreThroughLinks, SavesReplaceTheFinalTargetKeepItsPermissionsAndBackUpThePreviousFile) {
+    // A store reached by links (a synced folder): saves land in the final target and keep each
+    // link. Each row gives the links (where each is, what it names; a name starting with '/' is
+    // absolute, inside the test folder), then the files holding the alerts and the backup in the end.
+    using Links = std::vector<std::pair<const char*, const char*>>;
+    const std::tuple<const char*, Links, const char*, const char*> cases[] = {
+        {"no link", {}, "data/Alertes.ini", "data/Alertes.ini~"},
+        {"absolute", {{"data/Alertes.ini", "/sync/Alertes.ini"}}, "sync/Alertes.ini", "data/Alertes.ini~"},
+        {"chain",
+         {{"data/Alertes.ini", "../sync/lien"}, {"sync/lien", "sub/vrai.ini"}},
+         "sync/sub/vrai.ini",
+         "data/Alertes.ini~"},
+        {"linked backup", {{"data/Alertes.ini~", "../sync/copie.ini"}}, "data/Alertes.ini", "sync/copie.ini"},
+    };
+    const fs::perms kPerms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    for (const auto& [name, links, target, backup] : cases) {
+        SCOPED_TRACE(name);
+        TempDir dir;
+        for (const char* folder : {"data", "sync", "sync/sub"})
+            fs::create_directory(dir / folder);
+        const auto place = [&](const char* p) { return p[0] == '/' ? dir / (p + 1) : fs::path(p); };
+        for (const auto& [at, to] : links)
+            fs::create_symlink(place(to), dir / at); // none of the targets exists yet
+        AlertStore store(dir / "data/Alertes.ini");
+        ASSERT_TRUE(put(store, sampleAlert(1)));
+        EXPECT_FALSE(fs::exists(store.backupPath())) << "nothing to back up on the first save";
+        const std::string first = readFile(dir / target);
+        fs::permissions(dir / target, kPerms);
+        // Beside the target: a temporary killed an hour ago goes; a current one and a foreign one stay.
+        const fs::path stem = (dir / target).parent_path() / ("." + fs::path(target).filename().string());
+        const fs::path killed = stem.string() + ".Ab12Cd", now = stem.string() + ".Ef34Gh",
+                       notOurs = stem.string() + ".notmine";
+        for (const fs::path& p : {killed, now, notOurs})
+            writeFile(p, "moitié");
+        for (const fs::path& p : {killed, notOurs})
+            fs::last_write_time(p, fs::file_time_type::clock::now() - std::chrono::hours(1));
+        ASSERT_TRUE(put(store, sampleAlert(2)));
+
+        for (const auto& [at, to] : links)
+            EXPECT_TRUE(fs::is_symlink(dir / at) && fs::read_symlink(dir / at) == place(to)) << at;
+        EXPECT_EQ(store.LoadAllAlerts()->AlertCount(), 2);
+        EXPECT_EQ(readFile(dir / target), readFile(dir / "data/Alertes.ini"));
+        EXPECT_EQ(readFile(dir / backup), first);
+        EXPECT_EQ(fs::status(dir / target).permissions(), kPerms);
+        EXPECT_FALSE(fs::exists(killed));
+        EXPECT_TRUE(fs::exists(now) && fs::exists(notOurs));
+        int hidden = 0;
+        for (const auto& e : fs::recursive_directory_iterator(dir.path()))
+            hidden += e.path().filename().string()[0] == '.';
+        EXPECT_EQ(hidden, 2);
+    }
+}
+
+TEST_F(StoreFixture, ManySectionsAreAllReadAndAFailingWriteLeavesThemByteForByte) {
+    std::string text;
+    for (int id = 1; id <= 1500; ++id)
+        text += alertSection(id, "message assez long pour remplir le fichier");
+    writeFile(ini, text);
+    EXPECT_EQ(table().AlertCount(), 1500);
+    EXPECT_EQ(freeId(), 1501);
+    // The new file no longer fits under the limit: the write fails half way, as on a full disk.
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const rlimit limit{text.size(), old.rlim_max};
+    std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const Status s = put(sampleAlert(99, std::string(500, 'y')));
+    setrlimit(RLIMIT_FSIZE, &old);
+    ASSERT_FALSE(s.ok());
+    EXPECT_EQ(s.error(), (Error{ErrorCode::WriteFailed, "le fichier est trop grand"}));
+    EXPECT_EQ(readFile(ini), text);
+    for (const auto& e : fs::directory_iterator(dir.path()))
+        EXPECT_TRUE(e.path() == ini || e.path() == store.backupPath()) << e.path();
+    AlertStore lost(dir / "gone" / "Alertes.ini");
+    EXPECT_FALSE(::put(lost, sampleAlert(1))) << "a vanished folder is not made again";
+}
+
+TEST_F(StoreFixture, AStoreThatCannotBeReadIsNeverReplaced) {
+    // A folder where the file should be: it exists but reading it fails.
+    fs::create_directory(ini);
+    writeFile(ini / "inside", "x");
+    ASSERT_FALSE(store.LoadAllAlerts());
+    EXPECT_EQ(store.LoadAllAlerts().error().code, ErrorCode::StoreUnreadable);
+    for (const Status& s : {put(sampleAlert(1)), store.edit([](StoreEdit& e) { return e.removeAlert(1); })})
+        EXPECT_EQ(s.ok() ? ErrorCode::WriteFailed : s.error().code, ErrorCode::StoreUnreadable);
+    EXPECT_EQ(readFile(ini / "inside"), "x");
+}
 
 TEST(StoreTextScans, ReadEveryTextAsTheParsedDocumentDoes) {
     // The load and the settings reads scan the text straight; what they find must be what the

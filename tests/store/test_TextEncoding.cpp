@@ -8,12 +8,8 @@ TEST(TextEncoding, ReadsUtf8WithOrWithoutMarkAndAnythingElseAsWindows1252ByteFor
     std::string everyByte;
     for (int b = 0; b < 256; ++b)
         everyByte += static_cast<char>(b);
-    const struct {
-        const char* what;
-        std::string bytes;
-        StoreEncoding encoding;
-        const char* text; ///< nullptr: checked by writing it back
-    } cases[] = {
+    // The text read, or nullptr where it is checked by writing it back.
+    const std::tuple<const char*, std::string, StoreEncoding, const char*> cases[] = {
         {"French letters from Windows", "\xE9 \xE8 \xE0 \xE7 \x80 \x9C", StoreEncoding::Windows1252,
          "é è à ç € œ"},
         {"UTF-8", "R\xC3\xA9union", StoreEncoding::Utf8, "Réunion"},
@@ -24,14 +20,14 @@ TEST(TextEncoding, ReadsUtf8WithOrWithoutMarkAndAnythingElseAsWindows1252ByteFor
         {"surrogate", "\xED\xA0\x80", StoreEncoding::Windows1252, nullptr},
         {"beyond U+10FFFF", "\xF4\x90\x80\x80", StoreEncoding::Windows1252, nullptr},
         {"every byte, as binary junk in a damaged file", everyByte, StoreEncoding::Windows1252, nullptr}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        const DecodedText d = decodeStoreBytes(c.bytes);
-        EXPECT_EQ(d.encoding, c.encoding);
-        if (c.text)
-            EXPECT_EQ(d.utf8, c.text);
+    for (const auto& [what, bytes, encoding, text] : cases) {
+        SCOPED_TRACE(what);
+        const DecodedText d = decodeStoreBytes(bytes);
+        EXPECT_EQ(d.encoding, encoding);
+        if (text)
+            EXPECT_EQ(d.utf8, text);
         else
-            EXPECT_EQ(encodeStoreText(d.utf8), c.bytes);
+            EXPECT_EQ(encodeStoreText(d.utf8), bytes);
     }
 }
 

@@ -13,8 +13,8 @@ namespace {
 
 fs::path g_home;
 
-fs::path makeTempFolder(const char* stem) {
-    std::string tmpl = (fs::temp_directory_path() / (std::string(stem) + "-XXXXXX")).string();
+fs::path makeTempFolder(const char* stem, const fs::path& base = fs::temp_directory_path()) {
+    std::string tmpl = (base / (std::string(stem) + "-XXXXXX")).string();
     if (!::mkdtemp(tmpl.data()))
         throw std::runtime_error("mkdtemp failed");
     return fs::path(tmpl);
@@ -48,6 +48,7 @@ void isolateTestEnvironment() {
 }
 
 TempDir::TempDir() : m_path(makeTempFolder("zento-test")) {}
+TempDir::TempDir(const fs::path& parent) : m_path(makeTempFolder("zento-test", parent)) {}
 
 TempDir::~TempDir() {
     std::error_code ec;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -10,10 +11,11 @@ namespace zento::test {
 /// locale (C) and the time zone (UTC): no test touches the user's files. First thing in main().
 void isolateTestEnvironment();
 
-/// A fresh empty folder, removed with its contents when the object goes.
+/// A fresh empty folder (in `parent`, else the temporary folder), removed with its contents at the end.
 class TempDir final {
 public:
     TempDir();
+    explicit TempDir(const std::filesystem::path& parent);
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
@@ -29,6 +31,15 @@ private:
 std::string readFile(const std::filesystem::path& path);
 /// Writes `bytes` to a file, replacing it.
 void writeFile(const std::filesystem::path& path, std::string_view bytes);
+
+/// An alert's section as the store writes it.
+inline std::string alertSection(std::int32_t id, const std::string& message,
+                                const std::string& date = "12/01/2027", const std::string& recurrence = "0") {
+    return "[Alerte" + std::to_string(id) + "]\r\nInfo1=" + message + "\r\nInfo2=" + date +
+           "\r\nInfo3=" + recurrence +
+           "\r\nInfo4=5\r\nInfo5=Defaut.wav\r\nInfo6=8438015\r\nInfo7=0\r\nInfo8=09:30\r\n"
+           "Info9=0\r\nInfo10=\r\n";
+}
 
 /// Sets the TZ variable and applies it to the C library's local time.
 void setTimeZone(const char* tz);
