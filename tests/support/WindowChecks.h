@@ -19,15 +19,6 @@ namespace zento::test {
 /// what it paints, and so does a label without a background: its text. `overlapping` names the
 /// pairs "a+b" laid one over the other on purpose.
 inline QStringList windowFaults(const QWidget* window, const QSet<QString>& overlapping = {}) {
-    const auto ours = [window](const QWidget* parent) {
-        QList<const QWidget*> out;
-        for (const QObject* o : parent->children())
-            if (const auto* w = qobject_cast<const QWidget*>(o);
-                w && !w->isWindow() && w->isVisibleTo(window) && !w->objectName().isEmpty() &&
-                !w->objectName().startsWith(QLatin1String("qt_")))
-                out << w;
-        return out;
-    };
     const auto area = [](const QWidget* w) {
         const auto* l = qobject_cast<const QLabel*>(w);
         if (l && !l->autoFillBackground() && l->pixmap().isNull() && !l->text().isEmpty()) {
@@ -59,7 +50,12 @@ inline QStringList windowFaults(const QWidget* window, const QSet<QString>& over
     QList<const QWidget*> panels{window};
     while (!panels.isEmpty()) {
         const QWidget* panel = panels.takeFirst();
-        const QList<const QWidget*> controls = ours(panel);
+        QList<const QWidget*> controls;
+        for (const QObject* o : panel->children())
+            if (const auto* w = qobject_cast<const QWidget*>(o);
+                w && !w->isWindow() && w->isVisibleTo(window) && !w->objectName().isEmpty() &&
+                !w->objectName().startsWith(QLatin1String("qt_")))
+                controls << w;
         for (qsizetype i = 0; i < controls.size(); ++i) {
             const QWidget* a = controls[i];
             const QString name = a->objectName();
