@@ -68,32 +68,31 @@ private Q_SLOTS:
     }
 
     void refusalsAndFailuresKeepTheEditorOpenWithWhatWasTyped() {
-        // Modifying?, the message, no date?, a read-only file (told with a warning)?, what is told.
-        for (const auto& [modifying, message, noDate, readOnly, told] : {
-                 std::tuple{false, "", false, false, QString("Indiquez un message")},
-                 std::tuple{true, "", false, false, QString("Indiquez le message")},
-                 std::tuple{false, "x", true, false, QString("Date non valide")},
-                 std::tuple{true, "x", true, false, QString("Date non valide")},
-                 std::tuple{false, "perdu ?", false, true, kReadOnly},
-                 std::tuple{true, "perdu ?", false, true, kReadOnly},
+        // The message, no date?, a read-only file (told with a warning)?, what is told adding and modifying.
+        for (const auto& [message, noDate, readOnly, told] : {
+                 std::tuple{"", false, false, QStringList{"Indiquez un message", "Indiquez le message"}},
+                 std::tuple{"x", true, false, QStringList(2, "Date non valide")},
+                 std::tuple{"perdu ?", false, true, QStringList(2, kReadOnly)},
              }) {
-            Program w(kOne);
-            w.pick(QStringLiteral("un"));
-            w.click(modifying ? "cmdModify" : "cmdNew");
-            const AlertEditor::Mode mode = w.editor()->mode();
-            w.message()->setMessage(QString::fromUtf8(message));
-            if (noDate)
-                w.editor()->dateBox()->ChangeJour(kNoDate);
-            if (readOnly)
-                fs::permissions(w.ini, fs::perms::owner_read);
-            const std::string before = readFile(w.ini);
-            w.click("cmdAdd");
-            QCOMPARE(w.shown(), QStringList{told});
-            QCOMPARE(w.fakes.dialogs.shown.back().icon,
-                     readOnly ? UserDialogs::Icon::Warning : UserDialogs::Icon::None);
-            QVERIFY(w.editor()->isVisible() && w.editor()->mode() == mode);
-            QCOMPARE(w.message()->message(), QString::fromUtf8(message));
-            QCOMPARE(readFile(w.ini), before);
+            for (const bool modifying : {false, true}) {
+                Program w(kOne);
+                w.pick(QStringLiteral("un"));
+                w.click(modifying ? "cmdModify" : "cmdNew");
+                const AlertEditor::Mode mode = w.editor()->mode();
+                w.message()->setMessage(QString::fromUtf8(message));
+                if (noDate)
+                    w.editor()->dateBox()->ChangeJour(kNoDate);
+                if (readOnly)
+                    fs::permissions(w.ini, fs::perms::owner_read);
+                const std::string before = readFile(w.ini);
+                w.click("cmdAdd");
+                QCOMPARE(w.shown(), QStringList{told[modifying]});
+                QCOMPARE(w.fakes.dialogs.shown.back().icon,
+                         readOnly ? UserDialogs::Icon::Warning : UserDialogs::Icon::None);
+                QVERIFY(w.editor()->isVisible() && w.editor()->mode() == mode);
+                QCOMPARE(w.message()->message(), QString::fromUtf8(message));
+                QCOMPARE(readFile(w.ini), before);
+            }
         }
     }
 
