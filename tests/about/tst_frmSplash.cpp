@@ -24,11 +24,11 @@ private Q_SLOTS:
     void init() {
         m_launcher.opened.clear();
         m_window = new frmSplash(m_launcher);
+        m_window->showSplash();
     }
     void cleanup() { delete m_window.data(); }
 
     void everyTextFitsInsideItsPlace() {
-        m_window->showSplash();
         for (const QLabel* label : m_window->findChildren<QLabel*>()) {
             const QSize need = label->wordWrap()
                                    ? QSize(label->width(), label->heightForWidth(label->width()))
@@ -46,7 +46,6 @@ private Q_SLOTS:
 
     // The splash going by itself after three seconds, the program staying, is tested end to end.
     void theAboutCommandReusesTheSplashStillOpenAndStopsItsTimer() {
-        m_window->showSplash();
         QVERIFY(m_window->closesByItself() && !m_window->testAttribute(Qt::WA_QuitOnClose));
         frmSplash* const splash = m_window;
         QCOMPARE(frmSplash::openAbout(m_window, m_launcher), splash);
@@ -82,7 +81,6 @@ private Q_SLOTS:
     }
 
     void linkOpensTheProductPageByClickOrKeyWithoutClosing() {
-        m_window->showSplash();
         m_window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_window));
         QLabel* link = child<QLabel>("Label6");

@@ -41,9 +41,7 @@ class tst_AppearanceChooser : public QObject {
     std::vector<std::optional<ColorPair>> m_colorDefaults; ///< what the chooser asked to store
     QStringList m_emoticonDefaults;
 
-    QAbstractButton* button(const QString& name) const {
-        return m_chooser->findChild<QAbstractButton*>(name);
-    }
+    auto* button(const QString& name) const { return m_chooser->findChild<QAbstractButton*>(name); }
     void click(const char* name) const { button(QLatin1String(name))->click(); }
     QImage preview() const { return button(QStringLiteral("Image1"))->grab().toImage(); }
     QList<QColor> boxes() const {
@@ -53,7 +51,6 @@ class tst_AppearanceChooser : public QObject {
 
 private Q_SLOTS:
     void initTestCase() { QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion"))); }
-    /// The chooser in a window of its own, with the message box and its placeholder beside it.
     void init() {
         m_dialogs = test::FakeDialogs{};
         m_colorDefaults.clear();
@@ -81,22 +78,20 @@ private Q_SLOTS:
         QTest::keyClick(button(QStringLiteral("lblColor_5")), Qt::Key_Return);
         for (const char* page : {"optCouleurs", "optLogos"}) {
             click(page);
-            const QStringList faults = test::windowFaults(m_chooser);
-            QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral(", "))));
+            QCOMPARE(test::windowFaults(m_chooser).join(", "), QString());
             // From the preview, Tab runs through the page's cells row by row; Space on an
             // emoticon chooses it.
             button(QStringLiteral("Image1"))->setFocus();
             QStringList reached;
             std::set<QString> names;
             std::set<QByteArray> pictures, previews;
-            QPoint last(-1, -1);
+            std::pair last(-1, -1);
             for (QWidget* w = QApplication::focusWidget();
                  w && m_chooser->isAncestorOf(w) && reached.size() < 60; w = QApplication::focusWidget()) {
                 reached << w->objectName();
                 if (w->objectName().contains(QLatin1Char('_'))) {
-                    QVERIFY2(w->y() > last.y() || (w->y() == last.y() && w->x() > last.x()),
-                             qPrintable(reached.last()));
-                    last = w->pos();
+                    QVERIFY2(std::pair(w->y(), w->x()) > last, qPrintable(reached.last()));
+                    last = {w->y(), w->x()};
                     names.insert(w->accessibleName());
                     pictures.insert(bytes(w->grab().toImage()));
                     if (!m_chooser->colorPageShowing()) {
@@ -113,7 +108,6 @@ private Q_SLOTS:
             QCOMPARE(pictures.size(), std::size_t{16});
             QCOMPARE(previews.size(), colorPage ? std::size_t{0} : std::size_t{16});
         }
-        // Keypad Enter clicks too; the other page keeps the emoticon and the colours.
         QTest::keyClick(button(QStringLiteral("img_9")), Qt::Key_Enter, Qt::KeypadModifier);
         click("optCouleurs");
         QVERIFY(m_chooser->colorPageShowing() && !button(QStringLiteral("optLogos"))->isChecked());
@@ -127,13 +121,7 @@ private Q_SLOTS:
         const auto cell = [](int i) {
             return std::pair(toQColor(cellColors(i).background), toQColor(cellColors(i).text));
         };
-        const struct {
-            int cell;
-            const char* entry;
-            std::optional<QColor> given;
-            bool hint;
-            std::pair<QColor, QColor> shown;
-        } cases[] = {
+        const std::tuple<int, const char*, std::optional<QColor>, bool, std::pair<QColor, QColor>> cases[] = {
             {13, "", {}, false, cell(13)},
             {1, "", {}, true, cell(1)},
             {-1, "Couleur de fond", kChosen, true, {kChosen, kMessageText}},
@@ -141,18 +129,18 @@ private Q_SLOTS:
             {-1, "Couleur de police", kChosen, true, {kMessageBack, kChosen}},
             {-1, "Couleur de police", {}, true, {kMessageBack, kMessageText}},
         };
-        for (const auto& c : cases) {
+        for (const auto& [index, entry, given, hint, shown] : cases) {
             setBoxColors(m_message, kMessageBack, kMessageText);
             setBoxColors(m_hint, kHintBack, kHintText);
-            m_hint->setVisible(c.hint);
-            m_dialogs.menuChoices = {QString::fromUtf8(c.entry)};
-            m_dialogs.colors = {c.given};
-            if (c.cell >= 0)
-                QTest::mouseClick(button(QStringLiteral("lblColor_%1").arg(c.cell)), Qt::LeftButton);
+            m_hint->setVisible(hint);
+            m_dialogs.menuChoices = {QString::fromUtf8(entry)};
+            m_dialogs.colors = {given};
+            if (index >= 0)
+                QTest::mouseClick(button(QStringLiteral("lblColor_%1").arg(index)), Qt::LeftButton);
             else
                 click("cmdPerso");
-            const auto [back, text] = c.shown;
-            const bool hintBack = c.hint && back != kMessageBack, hintText = c.hint && text != kMessageText;
+            const auto [back, text] = shown;
+            const bool hintBack = hint && back != kMessageBack, hintText = hint && text != kMessageText;
             QCOMPARE(boxes(),
                      (QList<QColor>{back, text, hintBack ? back : kHintBack, hintText ? text : kHintText}));
             // The box really paints with them under Fusion.
@@ -164,19 +152,17 @@ private Q_SLOTS:
     }
 
     void theMenusChooseTheDefaultsOfNewAlerts() {
-        // A cell's menu, by a right press or the menu key, takes that cell and not the colours
-        // shown; "Autres couleurs" takes those shown, or a draw for each new alert; the emoticon
-        // shown is taken by its page's button, or by a right press on the page switch, which
-        // leaves the page as it is.
+        // A cell's menu (right press, menu key) takes that cell, not the colours shown; "Autres
+        // couleurs" takes those shown, or a draw; the emoticon shown is taken by its page's button
+        // or by a right press on the page switch, which leaves the page as it is.
         click("lblColor_2");
-        const QString cellDefault = QStringLiteral("Définir par défaut pour les nouvelles alertes");
-        m_dialogs.menuChoices = {
-            cellDefault,
-            cellDefault,
-            QStringLiteral("Couleur de fond"),
-            QStringLiteral("Définir couleurs actuelles par défaut pour les nouvelles alertes"),
-            QStringLiteral("Choisir aléatoirement pour les nouvelles alertes"),
-            QStringLiteral("Définir l'Emoticon actuel par défaut pour les nouvelles alertes")};
+        const QString cell = "Définir par défaut pour les nouvelles alertes";
+        m_dialogs.menuChoices = {cell,
+                                 cell,
+                                 "Couleur de fond",
+                                 "Définir couleurs actuelles par défaut pour les nouvelles alertes",
+                                 "Choisir aléatoirement pour les nouvelles alertes",
+                                 "Définir l'Emoticon actuel par défaut pour les nouvelles alertes"};
         m_dialogs.colors = {kChosen};
         QTest::mousePress(button(QStringLiteral("lblColor_9")), Qt::RightButton);
         QTest::keyClick(button(QStringLiteral("lblColor_13")), Qt::Key_Menu);
@@ -217,9 +203,7 @@ private Q_SLOTS:
         for (const auto& [back, text, emoticon, tag] :
              {std::tuple{"255", "8388608", "12", "12"}, std::tuple{"rouge", "&Hzz", "seize", "5"}}) {
             Alerte fresh;
-            fresh.BackColor = back;
-            fresh.ForeColor = text;
-            fresh.Emoticon = emoticon;
+            std::tie(fresh.BackColor, fresh.ForeColor, fresh.Emoticon) = std::tuple(back, text, emoticon);
             m_chooser->ApplyNewAlertDefaults(fresh);
             QCOMPARE(boxes(), (QList<QColor>{Qt::red, QColor(0, 0, 128), Qt::red, QColor(0, 0, 128)}));
             QCOMPARE(m_chooser->Tag(), QString::fromLatin1(tag));

@@ -1,4 +1,3 @@
-// The main window as the user goes through it: the list, the editor over it, the Fichier menu.
 #include "appearance/AppearanceChooser.h"
 #include "calendar/ucMiniCal.h"
 #include "media/SoundPreview.h"
@@ -13,19 +12,13 @@
 #include <QStyleFactory>
 #include <QToolButton>
 
-#include <functional>
-
 using namespace zento;
-using test::fields;
-using test::Program;
-using test::readFile;
-using test::section;
+using namespace zento::test;
 namespace fs = std::filesystem;
 
 namespace {
 
-const QString kReadOnly =
-    QStringLiteral("Impossible d'enregistrer l'alerte : le fichier est en lecture seule");
+const QString kReadOnly = "Impossible d'enregistrer l'alerte : le fichier est en lecture seule";
 const std::string kOne = section(1, "un|01/03/2027");
 /// "premier" rings in a loop, "second" once.
 const std::string kTwo = section(1, "premier|01/12/2026|0|5|Carillon.wav|16777215|0||1") +
@@ -63,8 +56,7 @@ private Q_SLOTS:
         QCOMPARE(w.find<QComboBox>("cmbM")->count(), minutes);
         QCOMPARE(w.find<QComboBox>("cmbWave")->count(), sounds);
         QCOMPARE(w.find<QComboBox>("cmbH")->findText(QStringLiteral("00")), -1);
-        // The placeholder shows until a click hands over to the message box, which takes 60
-        // typed characters.
+        // The placeholder shows until a click; the message box takes 60 typed characters.
         auto* placeholder = w.find<QLineEdit>("Text1");
         QVERIFY(placeholder->isVisible());
         QTest::mouseClick(placeholder, Qt::LeftButton);
@@ -76,32 +68,31 @@ private Q_SLOTS:
     }
 
     void refusalsAndFailuresKeepTheEditorOpenWithWhatWasTyped() {
-        // Modifying?, the message, no date?, a read-only file (told with a warning)?, what is told.
-        for (const auto& [modifying, message, noDate, readOnly, told] : {
-                 std::tuple{false, "", false, false, QString("Indiquez un message")},
-                 std::tuple{true, "", false, false, QString("Indiquez le message")},
-                 std::tuple{false, "x", true, false, QString("Date non valide")},
-                 std::tuple{true, "x", true, false, QString("Date non valide")},
-                 std::tuple{false, "perdu ?", false, true, kReadOnly},
-                 std::tuple{true, "perdu ?", false, true, kReadOnly},
+        // The message, no date?, a read-only file (told with a warning)?, what is told adding and modifying.
+        for (const auto& [message, noDate, readOnly, told] : {
+                 std::tuple{"", false, false, QStringList{"Indiquez un message", "Indiquez le message"}},
+                 std::tuple{"x", true, false, QStringList(2, "Date non valide")},
+                 std::tuple{"perdu ?", false, true, QStringList(2, kReadOnly)},
              }) {
-            Program w(kOne);
-            w.pick(QStringLiteral("un"));
-            w.click(modifying ? "cmdModify" : "cmdNew");
-            const AlertEditor::Mode mode = w.editor()->mode();
-            w.message()->setMessage(QString::fromUtf8(message));
-            if (noDate)
-                w.editor()->dateBox()->ChangeJour(kNoDate);
-            if (readOnly)
-                fs::permissions(w.ini, fs::perms::owner_read);
-            const std::string before = readFile(w.ini);
-            w.click("cmdAdd");
-            QCOMPARE(w.shown(), QStringList{told});
-            QCOMPARE(w.fakes.dialogs.shown.back().icon,
-                     readOnly ? UserDialogs::Icon::Warning : UserDialogs::Icon::None);
-            QVERIFY(w.editor()->isVisible() && w.editor()->mode() == mode);
-            QCOMPARE(w.message()->message(), QString::fromUtf8(message));
-            QCOMPARE(readFile(w.ini), before);
+            for (const bool modifying : {false, true}) {
+                Program w(kOne);
+                w.pick(QStringLiteral("un"));
+                w.click(modifying ? "cmdModify" : "cmdNew");
+                const AlertEditor::Mode mode = w.editor()->mode();
+                w.message()->setMessage(QString::fromUtf8(message));
+                if (noDate)
+                    w.editor()->dateBox()->ChangeJour(kNoDate);
+                if (readOnly)
+                    fs::permissions(w.ini, fs::perms::owner_read);
+                const std::string before = readFile(w.ini);
+                w.click("cmdAdd");
+                QCOMPARE(w.shown(), QStringList{told[modifying]});
+                QCOMPARE(w.fakes.dialogs.shown.back().icon,
+                         readOnly ? UserDialogs::Icon::Warning : UserDialogs::Icon::None);
+                QVERIFY(w.editor()->isVisible() && w.editor()->mode() == mode);
+                QCOMPARE(w.message()->message(), QString::fromUtf8(message));
+                QCOMPARE(readFile(w.ini), before);
+            }
         }
     }
 
@@ -174,10 +165,9 @@ private Q_SLOTS:
                 w.click(command);
             QVERIFY(!w.editor()->isVisible() && w.session->openPopupCount() == 0 && w.messages().size() == 1);
         }
-        QCOMPARE(w.shown(),
-                 (QStringList{"Selectionnez la ligne à modifier", "Selectionnez la ligne à supprimer",
-                              "Selectionnez la ligne à tester", "Selectionnez la ligne à modifier",
-                              "Selectionnez la ligne à supprimer"}));
+        const QString ask = "Selectionnez la ligne à ";
+        QCOMPARE(w.shown(), (QStringList{ask + "modifier", ask + "supprimer", ask + "tester",
+                                         ask + "modifier", ask + "supprimer"}));
         for (const auto& told : w.fakes.dialogs.shown)
             QCOMPARE(told.icon, UserDialogs::Icon::Information);
     }
@@ -195,8 +185,7 @@ private Q_SLOTS:
         Q_EMIT chooser->defaultColorsChosen(std::nullopt);
         Q_EMIT chooser->defaultEmoticonChosen(QStringLiteral("3"));
         QCOMPARE(w.shown(),
-                 QStringList(2, QStringLiteral("Impossible d'enregistrer les réglages : le fichier est "
-                                               "en lecture seule")));
+                 QStringList(2, "Impossible d'enregistrer les réglages : le fichier est en lecture seule"));
         QVERIFY(w.editor()->isVisible());
     }
 
@@ -205,8 +194,7 @@ private Q_SLOTS:
         fs::remove(w.ini);
         fs::create_directory(w.ini);
         w.session->LoadAllAlerts();
-        QVERIFY(w.shown().size() == 1 &&
-                w.shown()[0].startsWith(QStringLiteral("Impossible de lire les alertes : ")));
+        QVERIFY(w.shown().size() == 1 && w.shown()[0].startsWith("Impossible de lire les alertes : "));
         QVERIFY(w.messages().isEmpty());
     }
 
@@ -215,7 +203,6 @@ private Q_SLOTS:
                   section(2, "premier|1/3/2024|0|5||16777215") +
                   section(3, "matin|05/03/2024|0|5||&H0080FFFF&|0|08:00") +
                   section(4, "pas une date|bientôt") + section(5, "avant|28/02/2024|0|5||rouge"));
-        // By day; within a day, in file order; what is no date, last.
         QCOMPARE(w.messages(), (QStringList{"avant", "premier", "soir", "matin", "pas une date"}));
         // What each visible column shows, on the alert's background.
         const auto row = [&](int r) {
@@ -224,8 +211,8 @@ private Q_SLOTS:
                 const QModelIndex cell = w.main->grid()->gridModel().index(r, c);
                 const QVariant back = cell.data(Qt::BackgroundRole);
                 if (!w.main->grid()->isColumnHidden(c))
-                    out << cell.data().toString() + QLatin1Char(' ') +
-                               (back.isValid() ? back.value<QColor>().name() : QStringLiteral("-"));
+                    out << cell.data().toString() + ' ' +
+                               (back.isValid() ? back.value<QColor>().name() : "-");
             }
             return out.join(QLatin1Char('|'));
         };
@@ -313,7 +300,7 @@ private Q_SLOTS:
     }
 
     void leavingTheEditorStopsItsLoopingPreviewOnly() {
-        const std::pair<const char*, std::function<void(Program&)>> ways[] = {
+        const std::pair<const char*, void (*)(Program&)> ways[] = {
             {"the loop box unticked", [](Program& w) { w.click("chkReveil"); }},
             {"Popup + son chosen again", [](Program& w) { w.click("optAlert_1"); }},
             {"Popup chosen", [](Program& w) { w.click("optAlert_0"); }},

@@ -93,14 +93,12 @@ struct Program {
     void pick(const QString& msg) const {
         main->grid()->selectRow(static_cast<int>(messages().indexOf(msg)));
     }
-    /// The texts of the messages and questions shown so far, in order.
     QStringList shown() const {
         QStringList out;
         for (const auto& s : fakes.dialogs.shown)
             out << s.text;
         return out;
     }
-    /// The alert stored under that Id, or null.
     const Alerte* storedAlert(int id) const {
         const auto p = session->table().positionOf(id);
         return p ? &session->table().at(*p) : nullptr;

@@ -11,23 +11,12 @@
 
 namespace zento::test {
 
-/// What is wrong with a window as it shows now, one line per fault: a control reaching out of
-/// its panel; two controls of one panel overlapping by more than the pixel that rounding twips
-/// may give; a caption that does not fit its control; a button showing only a picture (or a
-/// letter) without a name and a tip for screen readers. Only our own controls are looked at
-/// (those with an object name); Qt's inner widgets are its business. A masked control counts by
-/// what it paints, and so does a label without a background: its text. `overlapping` names the
-/// pairs "a+b" laid one over the other on purpose.
+/// What is wrong with a window as it shows now, one line per fault: a control out of its panel;
+/// two controls of a panel overlapping by more than the pixel rounding twips may give; a caption
+/// cut off; a button with only a picture or a letter and no name and tip for screen readers. Only
+/// named controls count (Qt's inner widgets are its business); a masked control, or a label
+/// without a background, counts by what it paints. `overlapping` names pairs "a+b" laid so on purpose.
 inline QStringList windowFaults(const QWidget* window, const QSet<QString>& overlapping = {}) {
-    const auto ours = [window](const QWidget* parent) {
-        QList<const QWidget*> out;
-        for (const QObject* o : parent->children())
-            if (const auto* w = qobject_cast<const QWidget*>(o);
-                w && !w->isWindow() && w->isVisibleTo(window) && !w->objectName().isEmpty() &&
-                !w->objectName().startsWith(QLatin1String("qt_")))
-                out << w;
-        return out;
-    };
     const auto area = [](const QWidget* w) {
         const auto* l = qobject_cast<const QLabel*>(w);
         if (l && !l->autoFillBackground() && l->pixmap().isNull() && !l->text().isEmpty()) {
@@ -59,7 +48,12 @@ inline QStringList windowFaults(const QWidget* window, const QSet<QString>& over
     QList<const QWidget*> panels{window};
     while (!panels.isEmpty()) {
         const QWidget* panel = panels.takeFirst();
-        const QList<const QWidget*> controls = ours(panel);
+        QList<const QWidget*> controls;
+        for (const QObject* o : panel->children())
+            if (const auto* w = qobject_cast<const QWidget*>(o);
+                w && !w->isWindow() && w->isVisibleTo(window) && !w->objectName().isEmpty() &&
+                !w->objectName().startsWith(QLatin1String("qt_")))
+                controls << w;
         for (qsizetype i = 0; i < controls.size(); ++i) {
             const QWidget* a = controls[i];
             const QString name = a->objectName();

@@ -14,13 +14,10 @@ private Q_SLOTS:
     void messageBoxesShowTheTextAsWrittenWithFrenchButtons() {
         // No Qt translation is loaded here: the buttons must read French all the same. The text
         // is the user's, markup included, and must not be read as markup.
-        const struct {
-            bool question;
-            QString click;
-            bool answer;
-        } cases[] = {{false, "OK", false}, {true, "&Oui", true}, {true, "&Non", false}};
         const QString text = QStringLiteral("Supprimer <b>Réunion</b> & <i>café</i> ?");
-        for (const auto& c : cases) {
+        for (const auto& [question, click, answer] :
+             {std::tuple{false, "OK", false}, std::tuple{true, "&Oui", true},
+              std::tuple{true, "&Non", false}}) {
             QStringList buttons;
             QString shown;
             Qt::TextFormat format = Qt::RichText;
@@ -33,21 +30,21 @@ private Q_SLOTS:
                 QAbstractButton* chosen = nullptr;
                 for (QAbstractButton* b : box->buttons()) {
                     buttons << b->text();
-                    if (b->text() == c.click)
+                    if (b->text() == click)
                         chosen = b;
                 }
                 chosen ? chosen->click() : box->reject(); // never left open
             });
             QtUserDialogs real;
             zento::UserDialogs& dialogs = real;
-            if (c.question)
-                QCOMPARE(dialogs.ask(nullptr, text), c.answer);
+            if (question)
+                QCOMPARE(dialogs.ask(nullptr, text), answer);
             else
                 dialogs.message(nullptr, text, zento::UserDialogs::Icon::Information);
             QCOMPARE(shown, text);
             QCOMPARE(format, Qt::PlainText);
             buttons.sort();
-            QCOMPARE(buttons, c.question ? QStringList({"&Non", "&Oui"}) : QStringList({"OK"}));
+            QCOMPARE(buttons, question ? QStringList({"&Non", "&Oui"}) : QStringList({"OK"}));
         }
     }
 };
