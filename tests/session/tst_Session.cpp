@@ -10,9 +10,7 @@
 using namespace zento;
 using namespace std::chrono;
 namespace fs = std::filesystem;
-using zento::test::readFile;
-using zento::test::TempDir;
-using zento::test::writeFile;
+using namespace zento::test;
 using Ids = std::vector<std::int32_t>;
 
 namespace {
@@ -38,7 +36,7 @@ struct World {
     TempDir elsewhere;
     fs::path file;
     std::unique_ptr<AlertStore> store;
-    test::FakeServices fakes;
+    FakeServices fakes;
     std::unique_ptr<Session> session;
     Ids announced;
     int reloads = 0;
@@ -61,7 +59,6 @@ struct World {
         session->LoadAllAlerts();
         reloads = 0;
     }
-    /// The file with an alert due at 07:00 added.
     std::string withDueAlert() const { return readFile(file) + section(7, "ajout dehors", "07:00"); }
     Ids tick() {
         announced.clear();
@@ -130,13 +127,8 @@ private Q_SLOTS:
     }
 
     void everyKindOfOutsideChangeIsReloadedAtTheNextTick() {
-        const struct {
-            const char* name;
-            bool link;
-            int reloads;
-            bool added; ///< alert 7, due, added: announced at the next tick
-            std::function<void(World&)> change;
-        } cases[] = {
+        // Whether the store is behind a link, the reloads it makes, whether alert 7, due, came in.
+        const std::tuple<const char*, bool, int, bool, std::function<void(World&)>> cases[] = {
             {"read only", false, 0, false, [](World& w) { (void)readFile(w.dir / "Alertes.ini"); }},
             {"rewritten, same size", false, 1, false, [](World& w) { writeFile(w.file, readFile(w.file)); }},
             {"sync tool", false, 1, true, [](World& w) { replaceByRename(w.file, w.withDueAlert()); }},
@@ -164,15 +156,15 @@ private Q_SLOTS:
                  w.session->setStoreWatcher(std::move(watcher));
              }},
         };
-        for (const auto& c : cases) {
-            World w(c.link);
+        for (const auto& [name, link, reloads, added, change] : cases) {
+            World w(link);
             w.load();
             QCOMPARE(w.tick(), Ids{});
-            c.change(w);
-            QVERIFY2(w.tick() == (c.added ? Ids{7} : Ids{}), c.name); // reloaded in the same tick
-            QVERIFY2(w.reloads == c.reloads, c.name);
+            change(w);
+            QVERIFY2(w.tick() == (added ? Ids{7} : Ids{}), name); // reloaded in the same tick
+            QVERIFY2(w.reloads == reloads, name);
             w.tick();
-            QVERIFY2(w.reloads == c.reloads, c.name);
+            QVERIFY2(w.reloads == reloads, name);
         }
     }
 };
