@@ -52,9 +52,8 @@ TEST(DataLocation, TheRememberedFolderOrTheDesktopsDefaultMadeAndRemembered) {
         FakeSettings settings;
         settings.dataPath = c.stored;
         settings.canCreate = c.canCreate;
-        const auto r = LocateData(settings, [&](const char* name) -> std::optional<std::string> {
-            const auto it = c.vars.find(name);
-            return it == c.vars.end() ? std::nullopt : std::optional(it->second);
+        const auto r = LocateData(settings, [&](const char* name) {
+            return c.vars.contains(name) ? std::optional(c.vars.at(name)) : std::nullopt;
         });
         ASSERT_EQ(r.ok(), !c.folder.empty()) << c.what << ": " << r.error;
         if (!r.ok()) {
