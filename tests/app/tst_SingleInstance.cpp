@@ -43,17 +43,14 @@ QByteArray exchange(const QString& folder, const QByteArray& bytes) {
         return "unreachable";
     client.write(bytes);
     QByteArray answer;
-    const bool closed = QTest::qWaitFor(
-        [&] {
-            answer += client.readAll();
-            return client.state() == QLocalSocket::UnconnectedState;
-        },
-        1000);
-    return closed ? answer + client.readAll() : "still open";
+    const auto hungUp = [&] {
+        answer += client.readAll();
+        return client.state() == QLocalSocket::UnconnectedState;
+    };
+    return QTest::qWaitFor(hungUp, 1000) ? answer + client.readAll() : "still open";
 }
 
-/// Another process: this program as a probe, started on `folder` (as another user when `asUser` is
-/// given).
+/// This program as another copy (see probe()), run as another user when `asUser` is given.
 std::unique_ptr<QProcess> startProbe(const QString& folder, std::optional<uid_t> asUser = {}) {
     auto p = std::make_unique<QProcess>();
     if (asUser)

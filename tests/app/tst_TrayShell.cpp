@@ -106,7 +106,6 @@ private Q_SLOTS:
         p.menu("mnuAffiche");
         QVERIFY(p.main->isVisible() && !p.editor()->isVisible() && p.find("cmdNew")->isEnabled());
         QVERIFY(p.messages().contains(QStringLiteral("ajout")));
-        // No popup is open.
         p.fakes.sound.playing = true;
         p.main->close();
         QVERIFY(p.fakes.dialogs.shown.empty() && !p.fakes.sound.playing);

@@ -61,9 +61,8 @@ struct World {
     }
     std::string withDueAlert() const { return readFile(file) + section(7, "ajout dehors", "07:00"); }
     Ids tick() {
-        announced.clear();
         session->Timer1_Timer();
-        return announced;
+        return std::exchange(announced, {});
     }
 };
 
