@@ -46,12 +46,6 @@ const std::pair<const char*, std::function<void(Shelled&)>> kWays[] = {
          p.due << ShowAlertPopup(*p.session, p.fakes.services, p.session->table().at(1), false);
          p.main->close();
      }},
-    {"the close box under a test popup",
-     [](Shelled& p) {
-         p.click("cmdNew");
-         p.main->mnuTest_Click();
-         p.main->close();
-     }},
 };
 
 } // namespace
