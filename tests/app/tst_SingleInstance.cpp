@@ -21,7 +21,6 @@
 #include <unistd.h>
 
 using namespace zento;
-using Message = SingleInstance::Message;
 using SecondStart = SingleInstance::SecondStart;
 
 namespace {
@@ -184,7 +183,7 @@ private Q_SLOTS:
         std::unique_ptr<QThread> second(QThread::create([&] {
             SingleInstance copy(folder);
             got = copy.tryBecomePrimary() ? SecondStart::TookOver
-                                          : copy.activateRunningCopy(Message::Activate, 300);
+                                          : copy.activateRunningCopy(SingleInstance::Message::Activate, 300);
             pid = copy.runningCopyProcessId();
         }));
         second->start();
@@ -219,7 +218,7 @@ private Q_SLOTS:
         QVERIFY(first);
         SingleInstance late(folder);
         QVERIFY(!late.tryBecomePrimary());
-        QCOMPARE(late.activateRunningCopy(Message::Activate, 2000), SecondStart::Answered);
+        QCOMPARE(late.activateRunningCopy(SingleInstance::Message::Activate, 2000), SecondStart::Answered);
         QCOMPARE(nextLine(*first), QStringLiteral("activate"));
         QCOMPARE(late.runningCopyProcessId(), first->processId());
 
@@ -257,11 +256,10 @@ int probe(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     SingleInstance instance(QString::fromLocal8Bit(argv[2]));
     const auto say = [](const char* word) { std::printf("%s\n", word), std::fflush(stdout); };
-    if (!instance.tryBecomePrimary()) {
-        say("secondary");
+    const bool primary = instance.tryBecomePrimary();
+    say(primary ? "primary" : "secondary");
+    if (!primary)
         return 0;
-    }
-    say("primary");
     QObject::connect(&instance, &SingleInstance::activateRequested, [&] { say("activate"); });
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
     QObject::connect(&input, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
