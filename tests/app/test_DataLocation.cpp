@@ -59,7 +59,6 @@ TEST(DataLocation, TheRememberedFolderOrTheDesktopsDefaultMadeAndRemembered) {
         const fs::path folder = home / found;
         EXPECT_EQ(r.location.IniPath, folder / "Alertes.ini") << what;
         EXPECT_FALSE(fs::exists(r.location.IniPath)) << what << ": the store is made by its first save";
-        // A remembered folder is taken as it is; the default one is made and remembered.
         const bool remembered = stored.empty() && canCreate;
         EXPECT_EQ(fs::is_directory(folder), stored.empty()) << what;
         EXPECT_EQ(settings.writes, remembered ? 1 : 0) << what;
