@@ -33,41 +33,35 @@ TEST(DataLocation, TheRememberedFolderOrTheDesktopsDefaultMadeAndRemembered) {
     test::TempDir home;
     const std::string h = home.path().string();
     test::writeFile(home / "blocked", "a file where a folder should go");
-    struct Case {
-        const char* what;
-        std::string stored; // the folder the settings remember
-        std::map<std::string, std::string> vars;
-        std::string folder; // in the home folder; empty: start-up cannot go on
-        bool canCreate = true;
-    };
-    const Case cases[] = {
-        // A relative one is ignored, as the desktop conventions say; not even ~/.local/share exists.
-        {"XDG_DATA_HOME relative", "", {{"XDG_DATA_HOME", "d"}, {"HOME", h}}, ".local/share/Zento"},
-        {"a remembered folder, taken even when missing", h + "/gone/", {}, "gone"},
-        {"settings that cannot be created", "", {{"XDG_DATA_HOME", h + "/data"}}, "data/Zento", false},
-        {"a file in the way", "", {{"XDG_DATA_HOME", h + "/blocked"}}, ""},
-        {"no home at all", "", {}, ""},
-    };
-    for (const Case& c : cases) {
+    // The folder the settings remember, the environment, whether settings can be created, and the
+    // folder found in the home folder (empty: start-up cannot go on).
+    const std::tuple<const char*, std::string, std::map<std::string, std::string>, bool, std::string>
+        cases[] = {
+            // A relative one is ignored, as the desktop conventions say; not even ~/.local/share exists.
+            {"XDG_DATA_HOME relative", "", {{"XDG_DATA_HOME", "d"}, {"HOME", h}}, true, ".local/share/Zento"},
+            {"a remembered folder, taken even when missing", h + "/gone/", {}, true, "gone"},
+            {"settings that cannot be created", "", {{"XDG_DATA_HOME", h + "/data"}}, false, "data/Zento"},
+            {"a file in the way", "", {{"XDG_DATA_HOME", h + "/blocked"}}, true, ""},
+            {"no home at all", "", {}, true, ""},
+        };
+    for (const auto& [what, stored, vars, canCreate, found] : cases) {
         FakeSettings settings;
-        settings.dataPath = c.stored;
-        settings.canCreate = c.canCreate;
-        const auto r = LocateData(settings, [&](const char* name) -> std::optional<std::string> {
-            const auto it = c.vars.find(name);
-            return it == c.vars.end() ? std::nullopt : std::optional(it->second);
+        settings.dataPath = stored;
+        settings.canCreate = canCreate;
+        const auto r = LocateData(settings, [&](const char* name) {
+            return vars.contains(name) ? std::optional(vars.at(name)) : std::nullopt;
         });
-        ASSERT_EQ(r.ok(), !c.folder.empty()) << c.what << ": " << r.error;
+        ASSERT_EQ(r.ok(), !found.empty()) << what << ": " << r.error;
         if (!r.ok()) {
-            EXPECT_EQ(settings.writes, 0) << c.what;
+            EXPECT_EQ(settings.writes, 0) << what;
             continue;
         }
-        const fs::path folder = home / c.folder;
-        EXPECT_EQ(r.location.IniPath, folder / "Alertes.ini") << c.what;
-        EXPECT_FALSE(fs::exists(r.location.IniPath)) << c.what << ": the store is made by its first save";
-        // A remembered folder is taken as it is; the default one is made and remembered.
-        const bool remembered = c.stored.empty() && c.canCreate;
-        EXPECT_EQ(fs::is_directory(folder), c.stored.empty()) << c.what;
-        EXPECT_EQ(settings.writes, remembered ? 1 : 0) << c.what;
-        EXPECT_EQ(settings.dataPath, remembered ? folder.string() : c.stored) << c.what;
+        const fs::path folder = home / found;
+        EXPECT_EQ(r.location.IniPath, folder / "Alertes.ini") << what;
+        EXPECT_FALSE(fs::exists(r.location.IniPath)) << what << ": the store is made by its first save";
+        const bool remembered = stored.empty() && canCreate;
+        EXPECT_EQ(fs::is_directory(folder), stored.empty()) << what;
+        EXPECT_EQ(settings.writes, remembered ? 1 : 0) << what;
+        EXPECT_EQ(settings.dataPath, remembered ? folder.string() : stored) << what;
     }
 }

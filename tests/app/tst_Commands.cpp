@@ -58,34 +58,15 @@ class tst_Commands final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void addListAndDeleteSaveOnceEach() {
-        Home h;
-        const Run empty = h.run({"--list"});
-        QVERIFY(empty.code == 0 && empty.out.count(QLatin1Char('\n')) == 1); // the header alone
-        // The first start remembers the data folder it made.
-        QVERIFY(readFile(h.dir / ".config/Olvani/Zento.conf")
-                    .find("DataPath=" + h.ini().substr(0, h.ini().rfind('/'))) != std::string::npos);
-
-        // Options anywhere, "=" or a blank before a value, the words left over the message.
-        QCOMPARE(h.savedOnce({"--add", "Rendez-vous", "--date", "12/01/2027", "--time=9:30", "chez",
-                              "--recurrence", "annuel", "--loop", "--emoticon", "12", "--colors",
-                              "&H0080FFFF&,0", "le", "--action", "mailto:x@y.fr", "--", "--dentiste"}),
-                 QStringLiteral("1\n"));
-        QCOMPARE(h.savedOnce({"--add", "--no-sound", "Réunion"}), QStringLiteral("2\n"));
-        const QStringList rows = h.rows();
-        QCOMPARE(rows.size(), 3);
-        QCOMPARE(rows[1], QStringLiteral("Rendez-vous chez le --dentiste\t12/01/2027\t8\t12\tDefaut.wav\t"
-                                         "8454143\t0\t09:30\t1\tmailto:x@y.fr"));
-        QVERIFY(rows[2].startsWith(QStringLiteral("Réunion\t")) &&
-                rows[2].section(QLatin1Char('\t'), 4, 4).isEmpty());
-        QCOMPARE(h.savedOnce({"--delete", "1"}), QString());
-        QCOMPARE(h.rows().size(), 2);
-    }
-
-    void failuresSayWhyAndWriteNothing() {
+    void failuresSayWhyAndWriteNothingAndEachChangeSavesOnce() {
         Home h;
         const Run help = h.run({"--help"});
         QVERIFY(help.code == 0 && !help.out.isEmpty());
+        const Run empty = h.run({"--list"});
+        QVERIFY(empty.code == 0 && empty.out.count(QLatin1Char('\n')) == 1); // the header alone
+        // The data folder it made is remembered.
+        QVERIFY(readFile(h.dir / ".config/Olvani/Zento.conf")
+                    .find("DataPath=" + h.ini().substr(0, h.ini().rfind('/'))) != std::string::npos);
         zento::test::writeFile(h.dir / "broken.ics", "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nSUMMARY:x\r\n");
         const QList<std::tuple<QStringList, int, QString>> cases = {
             {{"--nimporte"}, 2, "option inconnue : --nimporte\n\n" + help.out}, // the usage follows
@@ -101,6 +82,21 @@ private Q_SLOTS:
             QVERIFY2(r.err.contains(why) && r.out.isEmpty(), qPrintable(r.err));
         }
         QVERIFY(readFile(h.ini()).empty());
+
+        // Options anywhere, "=" or a blank before a value, the words left over the message.
+        QCOMPARE(h.savedOnce({"--add", "Rendez-vous", "--date", "12/01/2027", "--time=9:30", "chez",
+                              "--recurrence", "annuel", "--loop", "--emoticon", "12", "--colors",
+                              "&H0080FFFF&,0", "le", "--action", "mailto:x@y.fr", "--", "--dentiste"}),
+                 QStringLiteral("1\n"));
+        QCOMPARE(h.savedOnce({"--add", "--no-sound", "Réunion"}), QStringLiteral("2\n"));
+        const QStringList rows = h.rows();
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows[1], QStringLiteral("Rendez-vous chez le --dentiste\t12/01/2027\t8\t12\tDefaut.wav\t"
+                                         "8454143\t0\t09:30\t1\tmailto:x@y.fr"));
+        QVERIFY(rows[2].startsWith(QStringLiteral("Réunion\t")) &&
+                rows[2].section(QLatin1Char('\t'), 4, 4).isEmpty());
+        QCOMPARE(h.savedOnce({"--delete", "1"}), QString());
+        QCOMPARE(h.rows().size(), 2);
     }
 
     void calendarsComeInOnceAndTheirActionsWithConsent() {

@@ -2,9 +2,7 @@
 #include "support/TestEnvironment.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
-#include <QElapsedTimer>
-#include <QFile>
+#include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -23,16 +21,16 @@
 #include <unistd.h>
 
 using namespace zento;
-using Message = SingleInstance::Message;
 using SecondStart = SingleInstance::SecondStart;
 
 namespace {
 
 const QByteArray Ok = "ZENTO/1 OK\n";
 
-QString folderOf(const test::TempDir& dir) {
-    return QString::fromStdString(dir.path().string());
-}
+struct Folder {
+    test::TempDir dir;
+    operator QString() const { return QString::fromStdString(dir.path().string()); }
+};
 
 /// What the copy listening in `folder` answers to these bytes before it hangs up. This thread
 /// serves the copy meanwhile.
@@ -43,17 +41,14 @@ QByteArray exchange(const QString& folder, const QByteArray& bytes) {
         return "unreachable";
     client.write(bytes);
     QByteArray answer;
-    const bool closed = QTest::qWaitFor(
-        [&] {
-            answer += client.readAll();
-            return client.state() == QLocalSocket::UnconnectedState;
-        },
-        1000);
-    return closed ? answer + client.readAll() : "still open";
+    const auto hungUp = [&] {
+        answer += client.readAll();
+        return client.state() == QLocalSocket::UnconnectedState;
+    };
+    return QTest::qWaitFor(hungUp, 1000) ? answer + client.readAll() : "still open";
 }
 
-/// Another process: this program as a probe, started on `folder` (as another user when `asUser` is
-/// given).
+/// This program as another copy (see probe()), run as another user when `asUser` is given.
 std::unique_ptr<QProcess> startProbe(const QString& folder, std::optional<uid_t> asUser = {}) {
     auto p = std::make_unique<QProcess>();
     if (asUser)
@@ -66,10 +61,9 @@ std::unique_ptr<QProcess> startProbe(const QString& folder, std::optional<uid_t>
     return p;
 }
 
-/// The next line the probe prints ("" when none came in time).
+/// The next line the probe prints (what came of it, when none came in time).
 QString nextLine(QProcess& p) {
-    if (!QTest::qWaitFor([&] { return p.canReadLine() || p.state() == QProcess::NotRunning; }, 5000))
-        return {};
+    (void)QTest::qWaitFor([&] { return p.canReadLine() || p.state() == QProcess::NotRunning; }, 5000);
     return QString::fromUtf8(p.readLine()).trimmed();
 }
 
@@ -101,8 +95,7 @@ private Q_SLOTS:
     void linesFromAnotherCopy() {
         QFETCH(QByteArray, bytes);
         QFETCH(int, signal);
-        test::TempDir dir;
-        const QString folder = folderOf(dir);
+        const Folder folder;
         SingleInstance primary(folder);
         primary.setClientTimeout(300); // for the client that never ends its line
         QVERIFY(primary.tryBecomePrimary());
@@ -149,8 +142,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, lock);
         QFETCH(int, lockAgeSeconds);
         QFETCH(SecondStart, outcome);
-        test::TempDir dir;
-        const QString folder = folderOf(dir);
+        const Folder folder;
         std::unique_ptr<SingleInstance> first;
         QLocalServer foreign;
         QLockFile held(SingleInstance::lockPath(folder));
@@ -159,12 +151,10 @@ private Q_SLOTS:
             QVERIFY(held.tryLock(0));
             QTimer::singleShot(150, [&] { held.unlock(); });
         } else if (runningCopy.isEmpty()) {
-            QFile file(SingleInstance::lockPath(folder));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(lock);
-            file.flush(); // before dating it back: a later flush would make it new again
-            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-lockAgeSeconds),
-                                     QFileDevice::FileModificationTime));
+            const std::string file = SingleInstance::lockPath(folder).toStdString();
+            test::writeFile(file, lock.toStdString());
+            std::filesystem::last_write_time(file, std::filesystem::file_time_type::clock::now() -
+                                                       std::chrono::seconds(lockAgeSeconds));
         } else {
             first = std::make_unique<SingleInstance>(folder);
             QVERIFY(first->tryBecomePrimary());
@@ -184,54 +174,49 @@ private Q_SLOTS:
         int activated = 0;
         if (first)
             connect(first.get(), &SingleInstance::activateRequested, [&] { ++activated; });
-        QElapsedTimer clock;
-        clock.start();
+        const QDeadlineTimer bound(1500);
         // The running copy is this thread: it answers only while its event loop runs.
         SecondStart got{};
         qint64 pid = 0;
         std::unique_ptr<QThread> second(QThread::create([&] {
             SingleInstance copy(folder);
             got = copy.tryBecomePrimary() ? SecondStart::TookOver
-                                          : copy.activateRunningCopy(Message::Activate, 300);
+                                          : copy.activateRunningCopy(SingleInstance::Message::Activate, 300);
             pid = copy.runningCopyProcessId();
         }));
         second->start();
-        if (runningCopy == QLatin1String("answers") || closes) {
-            QTRY_VERIFY_WITH_TIMEOUT(second->isFinished(), 2000);
-        } else {
+        if (runningCopy == QLatin1String("hangs") || runningCopy == QLatin1String("ends")) {
             QThread::msleep(100);
             if (runningCopy == QLatin1String("ends"))
                 first.reset();
             QVERIFY(second->wait(2000));
+        } else {
+            QTRY_VERIFY_WITH_TIMEOUT(second->isFinished(), 2000);
         }
         QCOMPARE(got, outcome);
-        QVERIFY2(clock.elapsed() < 1500, "the wait is bounded");
+        QVERIFY2(!bound.hasExpired(), "the wait is bounded");
         // The copy running afterwards is named, so that one that hangs can be ended.
         QCOMPARE(pid, runningCopy.isEmpty() && lock.isEmpty() ? 0 : QCoreApplication::applicationPid());
         QCOMPARE(activated, outcome == SecondStart::Answered ? 1 : 0);
     }
 
     void copiesInOtherProcessesMakeOneThatAnswersUntilItCrashes() {
-        test::TempDir dir;
-        const QString folder = folderOf(dir);
+        const Folder folder;
         std::vector<std::unique_ptr<QProcess>> copies;
         for (int i = 0; i < 4; ++i) // starting at the same moment
             copies.push_back(startProbe(folder));
         QProcess* first = nullptr;
         for (auto& p : copies) {
             const QString said = nextLine(*p);
-            if (said == QLatin1String("primary")) {
-                QVERIFY2(!first, "two primaries");
-                first = p.get();
-            } else {
-                QCOMPARE(said, QStringLiteral("secondary"));
-                QVERIFY(ended(*p));
-            }
+            if (said == QLatin1String("primary"))
+                QVERIFY2(!std::exchange(first, p.get()), "two primaries");
+            else
+                QVERIFY(said == QLatin1String("secondary") && ended(*p));
         }
         QVERIFY(first);
         SingleInstance late(folder);
         QVERIFY(!late.tryBecomePrimary());
-        QCOMPARE(late.activateRunningCopy(Message::Activate, 2000), SecondStart::Answered);
+        QCOMPARE(late.activateRunningCopy(SingleInstance::Message::Activate, 2000), SecondStart::Answered);
         QCOMPARE(nextLine(*first), QStringLiteral("activate"));
         QCOMPARE(late.runningCopyProcessId(), first->processId());
 
@@ -243,20 +228,20 @@ private Q_SLOTS:
         QVERIFY(late.tryBecomePrimary());
         QCOMPARE(exchange(folder, "ZENTO/1 ACTIVATE\n"), Ok);
         // Only its user may connect.
-        const auto others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther |
-                            QFile::WriteOther | QFile::ExeOther;
-        QCOMPARE(QFileInfo(SingleInstance::socketPath(folder)).permissions() & others, QFile::Permissions());
+        struct stat node {};
+        QVERIFY(::stat(qPrintable(SingleInstance::socketPath(folder)), &node) == 0 &&
+                (node.st_mode & 077) == 0);
     }
 
     void anotherUsersCopyInASharedFolderBlocksNobody() {
         // Without a runtime folder every user's copy meets in the temporary folder.
         if (::geteuid() != 0)
             QSKIP("starting a copy as another user needs root");
-        test::TempDir dir;
-        QVERIFY(::chmod(dir.path().c_str(), 01777) == 0);
-        const auto other = startProbe(folderOf(dir), 65534); // nobody
+        const Folder folder;
+        QVERIFY(::chmod(folder.dir.path().c_str(), 01777) == 0);
+        const auto other = startProbe(folder, 65534); // nobody
         QCOMPARE(nextLine(*other), QStringLiteral("primary"));
-        SingleInstance mine(folderOf(dir));
+        SingleInstance mine(folder);
         QVERIFY(mine.tryBecomePrimary());
         other->write("quit\n");
         QVERIFY(ended(*other) && other->exitCode() == 0);
@@ -269,11 +254,10 @@ int probe(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     SingleInstance instance(QString::fromLocal8Bit(argv[2]));
     const auto say = [](const char* word) { std::printf("%s\n", word), std::fflush(stdout); };
-    if (!instance.tryBecomePrimary()) {
-        say("secondary");
+    const bool primary = instance.tryBecomePrimary();
+    say(primary ? "primary" : "secondary");
+    if (!primary)
         return 0;
-    }
-    say("primary");
     QObject::connect(&instance, &SingleInstance::activateRequested, [&] { say("activate"); });
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
     QObject::connect(&input, &QSocketNotifier::activated, &app, &QCoreApplication::quit);

@@ -10,9 +10,7 @@
 using namespace zento;
 using namespace std::chrono;
 namespace fs = std::filesystem;
-using zento::test::readFile;
-using zento::test::TempDir;
-using zento::test::writeFile;
+using namespace zento::test;
 using Ids = std::vector<std::int32_t>;
 
 namespace {
@@ -34,12 +32,11 @@ void replaceByRename(const fs::path& path, const std::string& bytes) {
 /// 09:00, "dix" at 10:00; the clock at 07:30, before them all. `link` puts the file in another
 /// folder and the store behind a symbolic link to it.
 struct World {
-    TempDir dir;
-    TempDir elsewhere;
+    TempDir dir, elsewhere;
     fs::path file;
-    std::unique_ptr<AlertStore> store;
-    test::FakeServices fakes;
-    std::unique_ptr<Session> session;
+    AlertStore store{dir / "Alertes.ini"};
+    FakeServices fakes;
+    Session session{store, fakes.clock, fakes.random};
     Ids announced;
     int reloads = 0;
 
@@ -50,23 +47,19 @@ struct World {
         fs::last_write_time(file, fs::file_time_type::clock::now() - hours(1));
         if (link)
             fs::create_symlink(file, dir / "Alertes.ini");
-        store = std::make_unique<AlertStore>(dir / "Alertes.ini");
         fakes.clock.set(Date{year{2027}, March, day{1}}, hours(7) + minutes(30));
-        session = std::make_unique<Session>(*store, fakes.clock, fakes.random);
-        QObject::connect(session.get(), &Session::alertDue,
+        QObject::connect(&session, &Session::alertDue,
                          [this](const Alerte& a) { announced.push_back(a.Id); });
-        QObject::connect(session.get(), &Session::tableChanged, [this] { ++reloads; });
+        QObject::connect(&session, &Session::tableChanged, [this] { ++reloads; });
     }
     void load() {
-        session->LoadAllAlerts();
+        session.LoadAllAlerts();
         reloads = 0;
     }
-    /// The file with an alert due at 07:00 added.
     std::string withDueAlert() const { return readFile(file) + section(7, "ajout dehors", "07:00"); }
     Ids tick() {
-        announced.clear();
-        session->Timer1_Timer();
-        return announced;
+        session.Timer1_Timer();
+        return std::exchange(announced, {});
     }
 };
 
@@ -87,25 +80,25 @@ class tst_Session final : public QObject {
 private Q_SLOTS:
     void theTickRunsWheneverNoPopupOfAnAlertIsOpenEvenOnAnUnreadableStore() {
         World w;
-        QVERIFY(!w.session->Timer1().isActive()); // nothing is due before the store is read
-        w.session->LoadAllAlerts();
-        QCOMPARE(w.session->Timer1().interval(), 3000);
+        QVERIFY(!w.session.Timer1().isActive()); // nothing is due before the store is read
+        w.session.LoadAllAlerts();
+        QCOMPARE(w.session.Timer1().interval(), 3000);
         auto first = std::make_unique<QObject>();
         auto second = std::make_unique<QObject>();
-        w.session->trackPopup(first.get(), 1);
-        w.session->trackPopup(second.get(), 2);
-        w.session->LoadAllAlerts();
-        QVERIFY2(!w.session->Timer1().isActive(), "a reload does not start it under an open popup");
+        w.session.trackPopup(first.get(), 1);
+        w.session.trackPopup(second.get(), 2);
+        w.session.LoadAllAlerts();
+        QVERIFY2(!w.session.Timer1().isActive(), "a reload does not start it under an open popup");
         first.reset();
-        QVERIFY(!w.session->Timer1().isActive());
+        QVERIFY(!w.session.Timer1().isActive());
         second.reset(); // however the last one goes: answered, closed, deleted
-        QVERIFY(w.session->Timer1().isActive());
+        QVERIFY(w.session.Timer1().isActive());
 
         World unreadable;
         fs::remove(unreadable.file);
         fs::create_directory(unreadable.file);
-        unreadable.session->LoadAllAlerts();
-        QVERIFY2(unreadable.session->Timer1().isActive(), "the file is read again once mended");
+        unreadable.session.LoadAllAlerts();
+        QVERIFY2(unreadable.session.Timer1().isActive(), "the file is read again once mended");
     }
 
     void eachChangeIsOneSaveThenOneReload() {
@@ -122,7 +115,7 @@ private Q_SLOTS:
             World w;
             w.load();
             const bool refused = QByteArray(name).startsWith("refused");
-            QVERIFY2(change(*w.session) != refused, name);
+            QVERIFY2(change(w.session) != refused, name);
             QVERIFY2(w.reloads == !refused, name);
             w.tick();
             QVERIFY2(w.reloads == !refused, name); // its own save is no outside change
@@ -130,13 +123,8 @@ private Q_SLOTS:
     }
 
     void everyKindOfOutsideChangeIsReloadedAtTheNextTick() {
-        const struct {
-            const char* name;
-            bool link;
-            int reloads;
-            bool added; ///< alert 7, due, added: announced at the next tick
-            std::function<void(World&)> change;
-        } cases[] = {
+        // Whether the store is behind a link, the reloads it makes, whether alert 7, due, came in.
+        const std::tuple<const char*, bool, int, bool, std::function<void(World&)>> cases[] = {
             {"read only", false, 0, false, [](World& w) { (void)readFile(w.dir / "Alertes.ini"); }},
             {"rewritten, same size", false, 1, false, [](World& w) { writeFile(w.file, readFile(w.file)); }},
             {"sync tool", false, 1, true, [](World& w) { replaceByRename(w.file, w.withDueAlert()); }},
@@ -161,18 +149,18 @@ private Q_SLOTS:
              [](World& w) {
                  auto watcher = std::make_unique<WriteDuringRead>();
                  watcher->write = [&w] { writeFile(w.file, w.withDueAlert()); };
-                 w.session->setStoreWatcher(std::move(watcher));
+                 w.session.setStoreWatcher(std::move(watcher));
              }},
         };
-        for (const auto& c : cases) {
-            World w(c.link);
+        for (const auto& [name, link, reloads, added, change] : cases) {
+            World w(link);
             w.load();
             QCOMPARE(w.tick(), Ids{});
-            c.change(w);
-            QVERIFY2(w.tick() == (c.added ? Ids{7} : Ids{}), c.name); // reloaded in the same tick
-            QVERIFY2(w.reloads == c.reloads, c.name);
+            change(w);
+            QVERIFY2(w.tick() == (added ? Ids{7} : Ids{}), name); // reloaded in the same tick
+            QVERIFY2(w.reloads == reloads, name);
             w.tick();
-            QVERIFY2(w.reloads == c.reloads, c.name);
+            QVERIFY2(w.reloads == reloads, name);
         }
     }
 };

@@ -6,7 +6,6 @@
 
 namespace zento::test {
 
-/// One of each fake, and the Services that hand them out.
 struct FakeServices {
     FakeClock clock;
     FakeRandom random;
