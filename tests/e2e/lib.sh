@@ -1,6 +1,5 @@
-# The end-to-end tests' helpers: the real program on a private X server with a notification area,
-# in a private home, driven from outside. A scenario sources this file with its arguments (zento,
-# build folder) and fails at the first check that does not hold; what it started ends with it.
+# The real program on a private X server with a notification area, in a private home, driven from
+# outside; sourced with the arguments zento and the build folder. What a test started ends with it.
 # No window manager runs: windows have no frame, so their corner is where their content starts.
 set -Eeuo pipefail
 ZENTO=$1 SHOTS=$2/e2e-shots TEST=$(basename "$0" .sh) T0=$(date +%s) PIDS=()
@@ -13,8 +12,7 @@ export TZ=${E2E_TZ:-Pacific/Noumea} LANG=C.UTF-8 LC_ALL=C.UTF-8 QT_QPA_PLATFORM=
 unset DISPLAY XAUTHORITY LANGUAGE QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE QT_SCALE_FACTOR \
     QT_SCREEN_SCALE_FACTORS QT_ENABLE_HIGHDPI_SCALING QT_FONT_DPI WAYLAND_DISPLAY \
     DBUS_SESSION_BUS_ADDRESS SESSION_MANAGER XDG_CURRENT_DESKTOP DESKTOP_SESSION ZENTO_WAVE_DIR
-# A private home: settings, data and the single-instance socket, apart from every other test.
-export HOME=$TMP/home XDG_RUNTIME_DIR=$TMP/runtime
+export HOME=$TMP/home XDG_RUNTIME_DIR=$TMP/runtime # settings, data, the single-instance socket
 export XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share XDG_CACHE_HOME=$HOME/.cache
 DATA=$XDG_DATA_HOME/Zento STORE=$XDG_DATA_HOME/Zento/Alertes.ini
 
@@ -83,7 +81,6 @@ start_tray() {
 }
 panel() { xdotool search --maxdepth 1 --onlyvisible --classname '^panel$' | grep -m 1 .; }
 
-# start_zento [options]: the program in the background, as ZENTO_PID.
 start_zento() {
     "$ZENTO" "$@" >"$(mktemp "$TMP/zento-XXXX.log")" 2>&1 &
     ZENTO_PID=$!
@@ -112,7 +109,6 @@ window() {
 }
 shown() { xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
 hidden() { ! shown "$1"; }
-# geometry <wid>: X Y W H, the window's place and size on the screen.
 geometry() { eval "$(xdotool getwindowgeometry --shell "$1" | grep -E '^(X|Y|WIDTH|HEIGHT)=')" && W=$WIDTH H=$HEIGHT; }
 
 # Where the program lays out the controls used, in twips (left top width height): the popup's
@@ -139,7 +135,6 @@ click() { at "$1" "$2" && mouse $((X + W / 2)) $((Y + H / 2)) "${3:-1}"; }
 # focus <wid>: the keyboard to that window (nobody else hands it over without a window manager).
 focus() { timeout 5 xdotool windowfocus --sync "$1" || xdotool windowfocus "$1"; }
 key() { xdotool key --delay 60 "$@"; }
-# answer <key>: that key to the message box or question of the program once it shows.
 answer() { focus "$(window dialog 3)" && key "$1"; }
 
 # shot <step> [wid]: the screen (or one window) into the build folder, a record of each step.
@@ -155,7 +150,6 @@ colour_count() {
 # The editor's caption, "Options d'alerte", is the only pure blue text at the window's corner.
 editor_open() { at "$1" caption && [ "$(colour_count 0000FF $X $Y $W $H)" -ge 20 ]; }
 
-# tray_icon [pid]: the program's icon window in trayer's panel.
 tray_icon() {
     local tree w
     tree=$(xwininfo -id "$(panel)" -tree) || return 1
@@ -198,5 +192,4 @@ differs() { ! cmp -s "$@"; }
 fermer() { changes_store click "$1" cmdClose && wait_for 3 "the popup to go" hidden "$1"; }
 # store_is <sed script>: the store is, byte for byte, the one before the change so edited.
 store_is() { sed "$1" "$TMP/before.ini" | cmp -s - "$STORE"; }
-# listed: "Id=message|" for each alert `zento --list` reads.
 listed() { "$ZENTO" --list | awk -F'\t' 'NR > 1 { printf "%s=%s|", $2, $3 }'; }

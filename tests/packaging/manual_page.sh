@@ -1,12 +1,11 @@
 # The manual pages list the options --help lists, in its order, with the same values (the
 # English page: the same options), and man reads them without a warning.
-set -euo pipefail
-zento=$1 man_dir=$2
-fail() { echo "FAILED: $*" >&2 && exit 1; }
-export LC_ALL=C.UTF-8 MANWIDTH=80
+source "$(dirname "$0")/../e2e/lib.sh" "$@"
+man_dir=$2
+export MANWIDTH=80
 
 # "--date JJ/MM/AAAA" for each option line of --help, and of each .TP head of a page.
-help_options() { "$zento" --help | sed -n 's/^ \{2,6\}\(--[a-z-]*\( [^ ]\+\)\{0,2\}\)\( \{2,\}.*\)\?$/\1/p'; }
+help_options() { "$ZENTO" --help | sed -n 's/^ \{2,6\}\(--[a-z-]*\( [^ ]\+\)\{0,2\}\)\( \{2,\}.*\)\?$/\1/p'; }
 page_options() {
     awk 'tp && /^\\fB\\-/ { print } { tp = /^\.TP/ }' "$1" | sed 's/\\f[BIR]//g; s/\\-/-/g'
 }
