@@ -16,9 +16,7 @@ using namespace zento;
 using namespace std::chrono;
 
 namespace {
-Date d(const QString& text) {
-    return *ParseDate(text.toStdString());
-}
+const auto d = [](const QString& text) { return *ParseDate(text.toStdString()); };
 
 /// From a chosen date, closed, focus on the drop-down button, today 15/03/2024. Steps: a key
 /// sequence, "@name" a left click on it (":R" right button, ":n" row n of a list), "Ferme".
@@ -68,11 +66,6 @@ class TestMiniCal : public QObject {
         return cell(i)->palette().color(cell(i)->isEnabled() ? QPalette::Active : QPalette::Disabled,
                                         QPalette::WindowText);
     }
-    void open() {
-        if (!m_cal->isOpen())
-            QTest::mouseClick(child("cmdDate"), Qt::LeftButton);
-        QVERIFY(m_cal->isOpen());
-    }
 
 private Q_SLOTS:
     void init() {
@@ -97,7 +90,8 @@ private Q_SLOTS:
             m_clock.set(d(today), hours{10});
             if (chosen)
                 m_cal->ChangeJour(d(chosen));
-            open();
+            QTest::mouseClick(child("cmdDate"), Qt::LeftButton);
+            QVERIFY(m_cal->isOpen());
             const MonthGrid grid(d(chosen ? chosen : today), d(today));
             QCOMPARE(m_cal->ChoixDate(), grid.chosen());
             QCOMPARE(child<QLabel>("lblMoisAnnee")->text(), QString::fromStdString(grid.title()));
@@ -134,7 +128,8 @@ private Q_SLOTS:
         const QPoint rightOfButton = m_cal->mapTo(m_host.get(), QPoint(m_cal->width() - 5, 5));
         const QPoint inGrid = cell(20)->mapTo(m_host.get(), cell(20)->rect().center());
         m_cal->lower(); // opening brings the calendar over it again
-        open();
+        QTest::mouseClick(child("cmdDate"), Qt::LeftButton);
+        QVERIFY(m_cal->isOpen());
         QVERIFY(m_cal->isAncestorOf(m_host->childAt(inGrid)));
         QCOMPARE(m_host->childAt(rightOfButton), below);
     }

@@ -57,11 +57,10 @@ gone() { ! kill -0 "$1" 2>/dev/null; }
 start_desktop() { start_screen && start_tray; }
 
 start_screen() { # Xvfb, on a display it picks itself, with a cookie of our own
-    local cookie
+    local cookie=$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')
     mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$SHOTS"
     mkdir -m 700 "$XDG_RUNTIME_DIR"
     rm -f "$SHOTS/$TEST"-*
-    cookie=$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')
     xauth -q -f "$TMP/server.xauth" add :0 . "$cookie" 2>/dev/null # the server takes every cookie of its file
     Xvfb -displayfd 3 -auth "$TMP/server.xauth" -screen 0 ${SCREEN_W}x${SCREEN_H}x24 -nolisten tcp \
         -noreset 3>"$TMP/display" >"$TMP/xvfb.log" 2>&1 &
@@ -162,8 +161,7 @@ wait_tray_icon() { wait_for "${1:-10}" "the notification icon in the panel" tray
 click_tray_icon() { geometry "$(tray_icon)" && mouse $((X + W / 2)) $((Y + H / 2)) 1 "${1:-1}"; }
 # tray_menu <n>: the icon's menu, entry 1 "Gérer les alertes", 2 "Masquer" or 3 "Quitter".
 tray_menu() {
-    local before menu
-    before=$(tops)
+    local menu before=$(tops)
     click_tray_icon 3
     new() { comm -13 <(echo "$before") <(tops) | grep -m 1 .; }
     wait_for 3 "the icon's menu" new

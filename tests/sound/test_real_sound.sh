@@ -29,8 +29,7 @@ PIDS+=($!)
 # hear <seconds> <name> [reference]: records the sink and prints the loudest 50 ms, the seconds
 # from the first to the end of the last audible 50 ms, and the match with the reference looped.
 hear() {
-    local bytes ref=/dev/null
-    bytes=$(awk -v s="$1" 'BEGIN { printf "%d", s * 88200 }') # 16-bit samples at 44.1 kHz
+    local ref=/dev/null bytes=$(awk -v s="$1" 'BEGIN { printf "%d", s * 88200 }') # 16-bit, 44.1 kHz
     timeout 30 "${rec[@]}" 2>/dev/null | head -c "$bytes" >"$TMP/$2.raw" || true
     [ "$(stat -c %s "$TMP/$2.raw")" = "$bytes" ] || fail "the recording $2 is short"
     sox -t raw -r 44100 -e signed-integer -b 16 -c 1 -L "$TMP/$2.raw" "$SHOTS/$TEST-$2.wav"
