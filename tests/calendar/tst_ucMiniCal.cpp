@@ -24,26 +24,25 @@ struct Script {
     const char *from, *steps, *chosen;
     bool open;
     int changes;
-    const char* focus;
+    const char* focus = "cmdDate";
 };
 const Script kScripts[] = {
-    {"10/12/2024", "@cmdDate @lblNext @lblPrevious @lblPrevious @cmdDate", "01/11/2024", false, 1, "cmdDate"},
-    {"20/05/2024", "@cmdDate @lblJour_24", "22/05/2024", false, 1, "cmdDate"},
-    {"20/05/2024", "@cmdDate @lblJour_40 @lblJour_1", "20/05/2024", true, 0, "cmdDate"}, // other months
-    {"20/05/2024", "@cmdDate @lblMoisAnnee @cmdToday", "15/03/2024", false, 1, "cmdDate"},
-    {"20/05/2024", "@cmdDate @lblMoisAnnee:R Ferme", "20/05/2024", false, 0, "cmdDate"},
+    {"10/12/2024", "@cmdDate @lblNext @lblPrevious @lblPrevious @cmdDate", "01/11/2024", false, 1},
+    {"20/05/2024", "@cmdDate @lblJour_24", "22/05/2024", false, 1},
+    {"20/05/2024", "@cmdDate @lblJour_40 @lblJour_1", "20/05/2024", true, 0}, // other months
+    {"20/05/2024", "@cmdDate @lblMoisAnnee @cmdToday", "15/03/2024", false, 1},
+    {"20/05/2024", "@cmdDate @lblMoisAnnee:R Ferme", "20/05/2024", false, 0},
     {"20/05/2024", "@cmdDate @lblMoisAnnee @lstMois:2 @lblMoisAnnee:R @lstAnnee:128", "01/03/2028", true, 0,
      "lblJour_3"},
     {"10/01/2200", "@cmdDate @lblMoisAnnee:R Return", "01/01/2124", true, 0, "lblJour_6"}, // today + 100
     {"10/01/1850", "@cmdDate @lblMoisAnnee:R Return", "01/01/1900", true, 0, "lblJour_8"},
     {"15/03/2024", "Space Tab Tab Home Left Right Down", "15/03/2024", true, 0, "lblJour_13"},
-    {"15/03/2024", "F4 Tab Tab End Down Left Up Return", "23/03/2024", false, 1, "cmdDate"},
-    {"15/03/2024", "F4 Tab Tab Right Return F4 Tab Tab Right Space", "17/03/2024", false, 2, "cmdDate"},
+    {"15/03/2024", "F4 Tab Tab End Down Left Up Return", "23/03/2024", false, 1},
+    {"15/03/2024", "F4 Tab Tab Right Return F4 Tab Tab Right Space", "17/03/2024", false, 2},
     {"15/03/2024", "F4 Tab Tab PgDown PgDown PgUp Shift+Tab Return Down Return", "01/05/2024", true, 0,
      "lblJour_3"},
-    {"15/03/2024", "F4 Tab Shift+Space Up Enter Shift+Tab Menu Up Return Esc", "01/03/2022", false, 0,
-     "cmdDate"},
-    {"15/03/2024", "Alt+Down Tab Tab Alt+Up", "15/03/2024", false, 1, "cmdDate"},
+    {"15/03/2024", "F4 Tab Shift+Space Up Enter Shift+Tab Menu Up Return Esc", "01/03/2022", false, 0},
+    {"15/03/2024", "Alt+Down Tab Tab Alt+Up", "15/03/2024", false, 1},
 };
 } // namespace
 

@@ -20,7 +20,6 @@ log() { printf '[%s %3ss] %s\n' "$TEST" $(($(date +%s) - T0)) "$*"; }
 fail() { printf '[%s] FAILED: %s\n' "$TEST" "$*" >&2 && exit 1; }
 trap 'echo "[$TEST] FAILED: \"$BASH_COMMAND\" returned $? (line $LINENO of ${BASH_SOURCE[0]##*/})" >&2' ERR
 
-# On failure: the screen, the logs and the store; then what was started ends, last first.
 cleanup() {
     local status=$? i f
     trap - EXIT ERR
@@ -50,7 +49,6 @@ poll() {
         sleep 0.1
     done
 }
-# wait_for <seconds> <what> <command...>: the same, and the test fails when time is up.
 wait_for() { local s=$1 what=$2 && shift 2 && poll "$s" "$@" || fail "waited ${s}s in vain for $what"; }
 gone() { ! kill -0 "$1" 2>/dev/null; }
 
@@ -176,7 +174,6 @@ alert() {
     printf '[Alerte%s]\nInfo1=%s\nInfo2=%s\nInfo3=%s\nInfo4=%s\nInfo5=%s\nInfo6=%s\nInfo7=0\nInfo8=%s\nInfo9=0\nInfo10=\n' \
         "$1" "$2" "$3" "${6:-0}" "${8:-5}" "${7:-}" "${5:-8438015}" "${4:-}"
 }
-# encode: text as the program writes its store (Windows-1252, lines ended CR LF).
 encode() { sed 's/\r$//; s/$/\r/' | iconv -f UTF-8 -t WINDOWS-1252; }
 write_store() { mkdir -p "$DATA" && encode >"$STORE"; }
 # changes_store <command...>: runs it and waits for the store to change (before: $TMP/before.ini).
@@ -186,7 +183,6 @@ changes_store() {
     wait_for 5 "Alertes.ini to change" differs "$STORE" "$TMP/before.ini"
 }
 differs() { ! cmp -s "$@"; }
-# fermer <popup>: answers a popup with "Fermer", which rewrites the store, and sees it go.
 fermer() { changes_store click "$1" cmdClose && wait_for 3 "the popup to go" hidden "$1"; }
 # store_is <sed script>: the store is, byte for byte, the one before the change so edited.
 store_is() { sed "$1" "$TMP/before.ini" | cmp -s - "$STORE"; }

@@ -6,16 +6,13 @@ export MANWIDTH=80
 
 # "--date JJ/MM/AAAA" for each option line of --help, and of each .TP head of a page.
 help_options() { "$ZENTO" --help | sed -n 's/^ \{2,6\}\(--[a-z-]*\( [^ ]\+\)\{0,2\}\)\( \{2,\}.*\)\?$/\1/p'; }
-page_options() {
-    awk 'tp && /^\\fB\\-/ { print } { tp = /^\.TP/ }' "$1" | sed 's/\\f[BIR]//g; s/\\-/-/g'
-}
-names() { cut -d' ' -f1; }
+page_options() { awk 'tp && /^\\fB\\-/ { print } { tp = /^\.TP/ }' "$1" | sed 's/\\f[BIR]//g; s/\\-/-/g'; }
 
 help=$(help_options)
 [ "$(wc -l <<<"$help")" -ge 10 ] || fail "--help lists only: $help"
 diff <(echo "$help") <(page_options "$man_dir/fr/zento.1") >&2 ||
     fail "the French manual page and --help list other options (< --help, > page)"
-diff <(names <<<"$help") <(page_options "$man_dir/en/zento.1" | names) >&2 ||
+diff <(cut -d' ' -f1 <<<"$help") <(page_options "$man_dir/en/zento.1" | cut -d' ' -f1) >&2 ||
     fail "the English manual page and --help list other options (< --help, > page)"
 
 for page in "$man_dir"/*/zento.1; do
