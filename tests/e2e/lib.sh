@@ -51,6 +51,10 @@ poll() {
 }
 wait_for() { local s=$1 what=$2 && shift 2 && poll "$s" "$@" || fail "waited ${s}s in vain for $what"; }
 gone() { ! kill -0 "$1" 2>/dev/null; }
+spawn() { # spawn <command...>: in the background (its pid in $!), ended with the test
+    "$@" &
+    PIDS+=($!)
+}
 
 start_desktop() { start_screen && start_tray; }
 
@@ -60,9 +64,8 @@ start_screen() { # Xvfb, on a display it picks itself, with a cookie of our own
     mkdir -m 700 "$XDG_RUNTIME_DIR"
     rm -f "$SHOTS/$TEST"-*
     xauth -q -f "$TMP/server.xauth" add :0 . "$cookie" 2>/dev/null # the server takes every cookie of its file
-    Xvfb -displayfd 3 -auth "$TMP/server.xauth" -screen 0 ${SCREEN_W}x${SCREEN_H}x24 -nolisten tcp \
-        -noreset 3>"$TMP/display" >"$TMP/xvfb.log" 2>&1 &
-    PIDS+=($!)
+    spawn Xvfb -displayfd 3 -auth "$TMP/server.xauth" -screen 0 ${SCREEN_W}x${SCREEN_H}x24 -nolisten tcp \
+        -noreset 3>"$TMP/display" >"$TMP/xvfb.log" 2>&1
     wait_for 15 "Xvfb's display number" grep -q '^[0-9]' "$TMP/display"
     DISPLAY=:$(head -n 1 "$TMP/display")
     export DISPLAY XAUTHORITY=$TMP/client.xauth
@@ -71,17 +74,15 @@ start_screen() { # Xvfb, on a display it picks itself, with a cookie of our own
 
 # trayer: a panel with a notification area, top right, shown once it holds the selection.
 start_tray() {
-    trayer --edge top --align right --widthtype pixel --width 120 --heighttype pixel --height 28 \
-        --transparent false --SetDockType false --SetPartialStrut false >"$TMP/trayer.log" 2>&1 &
-    PIDS+=($!)
+    spawn trayer --edge top --align right --widthtype pixel --width 120 --heighttype pixel --height 28 \
+        --transparent false --SetDockType false --SetPartialStrut false >"$TMP/trayer.log" 2>&1
     wait_for 15 "the notification area" panel
 }
 panel() { xdotool search --maxdepth 1 --onlyvisible --classname '^panel$' | grep -m 1 .; }
 
 start_zento() {
-    "$ZENTO" "$@" >"$(mktemp "$TMP/zento-XXXX.log")" 2>&1 &
+    spawn "$ZENTO" "$@" >"$(mktemp "$TMP/zento-XXXX.log")" 2>&1
     ZENTO_PID=$!
-    PIDS+=($!)
     log "started zento $* (pid $ZENTO_PID)"
 }
 start_standby() { start_zento && wait_tray_icon && wait_for 8 "the splash to go" no splash; }

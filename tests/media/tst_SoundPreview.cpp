@@ -70,11 +70,8 @@ private Q_SLOTS:
         QSignalSpy finished(m_preview.get(), &SoundPreview::previewFinished);
         play(m_wav);
         QVERIFY(m_sound.plays.back().loop);
-        const auto cyclesStarted = [&lookChanges] {
-            return std::count_if(lookChanges.begin(), lookChanges.end(),
-                                 [](const QList<QVariant>& a) { return a.at(0).toBool(); });
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(cyclesStarted() >= 2, 700);
+        const auto started = [](const QList<QVariant>& look) { return look.at(0).toBool(); };
+        QTRY_VERIFY_WITH_TIMEOUT(std::count_if(lookChanges.begin(), lookChanges.end(), started) >= 2, 700);
         QCOMPARE(finished.count(), 0);
         QCOMPARE(m_sound.plays.size(), std::size_t{1}); // the sound loops by itself
         for (QWidget* w : {m_play, m_stop, m_playGrey, m_stopGrey})

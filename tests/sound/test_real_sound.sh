@@ -13,18 +13,16 @@ start_desktop
 sink=zento_sound_test
 export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/pulse/native PULSE_CLIENTCONFIG=$TMP/client.conf
 echo 'autospawn = no' >"$PULSE_CLIENTCONFIG"
-pulseaudio -n --daemonize=no --use-pid-file=no --exit-idle-time=-1 --disallow-exit --realtime=no \
+spawn pulseaudio -n --daemonize=no --use-pid-file=no --exit-idle-time=-1 --disallow-exit --realtime=no \
     --high-priority=no --disable-shm=yes --log-target=stderr \
     -L "module-null-sink sink_name=$sink rate=44100 channels=1" \
     -L "module-native-protocol-unix auth-anonymous=1 auth-cookie-enabled=0 socket=${PULSE_SERVER#unix:}" \
-    >"$TMP/pulseaudio.log" 2>&1 &
-PIDS+=($!)
+    >"$TMP/pulseaudio.log" 2>&1
 wait_for 10 "pulseaudio to answer" pactl info
 pactl set-default-sink $sink
 rec=(parec -d "$sink.monitor" --format=s16le --rate=44100 --channels=1 --latency-msec=20)
 # A listener at low latency keeps the idle null sink's blocks small (else up to 2 s).
-"${rec[@]}" >/dev/null 2>&1 &
-PIDS+=($!)
+spawn "${rec[@]}" >/dev/null 2>&1
 
 # hear <seconds> <name> [reference]: records the sink and prints the loudest 50 ms, the seconds
 # from the first to the end of the last audible 50 ms, and the match with the reference looped.

@@ -42,9 +42,8 @@ TempDir::TempDir(const fs::path& parent) {
 TempDir::~TempDir() {
     std::error_code ec;
     // Restore rights a test may have taken away, so the folder can go.
-    for (auto it =
-             fs::recursive_directory_iterator(m_path, fs::directory_options::skip_permission_denied, ec);
-         !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
+    for (fs::recursive_directory_iterator it(m_path, fs::directory_options::skip_permission_denied, ec), end;
+         !ec && it != end; it.increment(ec))
         fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
     fs::remove_all(m_path, ec);
 }
