@@ -11,8 +11,7 @@
 
 using namespace zento;
 
-// Stopping by the Stop picture, by unticking the loop box or by leaving the editor is tested on
-// the editor.
+// Stopping by the Stop picture, the loop box or leaving the editor is tested on the editor.
 class tst_SoundPreview : public QObject {
     Q_OBJECT
 

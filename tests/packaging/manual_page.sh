@@ -5,10 +5,9 @@ man_dir=$2
 export MANWIDTH=80
 
 # "--date JJ/MM/AAAA" for each option line of --help, and of each .TP head of a page.
-help_options() { "$ZENTO" --help | sed -n 's/^ \{2,6\}\(--[a-z-]*\( [^ ]\+\)\{0,2\}\)\( \{2,\}.*\)\?$/\1/p'; }
 page_options() { awk 'tp && /^\\fB\\-/ { print } { tp = /^\.TP/ }' "$1" | sed 's/\\f[BIR]//g; s/\\-/-/g'; }
 
-help=$(help_options)
+help=$("$ZENTO" --help | sed -n 's/^ \{2,6\}\(--[a-z-]*\( [^ ]\+\)\{0,2\}\)\( \{2,\}.*\)\?$/\1/p')
 [ "$(wc -l <<<"$help")" -ge 10 ] || fail "--help lists only: $help"
 diff <(echo "$help") <(page_options "$man_dir/fr/zento.1") >&2 ||
     fail "the French manual page and --help list other options (< --help, > page)"
@@ -20,4 +19,3 @@ for page in "$man_dir"/*/zento.1; do
     [ -z "$warnings" ] || fail "man warns about $page: $warnings"
     man -l "$page" | grep -q 'Alertes.ini~' || fail "$page does not name Alertes.ini~"
 done
-echo "the manual pages document the $(wc -l <<<"$help") options of --help"

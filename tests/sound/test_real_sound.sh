@@ -1,9 +1,8 @@
 # The real program is heard by a private PulseAudio null sink: Defaut.wav looping past its length
 # while an overdue alert's popup is open, silence after "Fermer". Recordings stay by the screenshots.
 source "$(dirname "$0")/../e2e/lib.sh" "$@"
-# Levels in dBFS of 50 ms windows: Defaut.wav's reach -11, a silent null sink gives zeros. The
-# match of the 10 ms envelopes with Defaut.wav looped: 1.00; Carillon.wav looped 0.68, Defaut.wav
-# once 0.45.
+# Levels in dBFS of 50 ms windows: Defaut.wav's reach -11, a silent null sink's zeros. The match of
+# the 10 ms envelopes with Defaut.wav looped: 1.00; Carillon.wav looped 0.68, Defaut.wav once 0.45.
 AUDIBLE=-40 SILENT=-60 MATCH=0.9
 sound=$2/Wave/Defaut.wav
 [ -f "$sound" ] || fail "no $sound: the build copies the sounds beside the program"
