@@ -1,6 +1,5 @@
 # The real program on a private X server with a notification area, in a private home, driven from
-# outside; sourced with the arguments zento and the build folder. What a test started ends with it.
-# No window manager runs: windows have no frame, so their corner is where their content starts.
+# outside. No window manager runs: windows have no frame, so their corner is where their content starts.
 set -Eeuo pipefail
 ZENTO=$1 SHOTS=$2/e2e-shots TEST=$(basename "$0" .sh) T0=$(date +%s) PIDS=()
 TMP=$(mktemp -d "${TMPDIR:-/tmp}/zento-$TEST.XXXXXX")

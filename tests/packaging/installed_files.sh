@@ -20,7 +20,6 @@ for entry in "$usr/share/applications/$id.desktop" "$autostart"; do
     icon=$(sed -n 's/^Icon=//p' "$entry")
     [ -f "$usr/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "$entry names a missing icon $icon"
 done
-# Each action runs an option the program takes.
 while read -r option; do
     "$ZENTO" --help | grep -q -- "^  $option " || fail "the desktop entry runs zento $option, unknown to --help"
 done < <(sed -n 's/^Exec=zento //p' "$usr/share/applications/$id.desktop")

@@ -58,8 +58,7 @@ hear() {
 holds() { awk "BEGIN { exit !($1) }"; }
 
 alert 1 "Le son doit boucler" 01/01/2020 09:00 8438015 0 Defaut.wav | sed 's/^Info9=0/Info9=1/' | write_store
-export QT_LOGGING_RULES='qt.multimedia.soundeffect=true' # for the log on failure
-start_zento
+QT_LOGGING_RULES='qt.multimedia.soundeffect=true' start_zento # for the log on failure
 popup=$(window popup 20)
 length=$(soxi -D "$sound")
 # Longer than the sound by more than a second: played once, it cannot fill the recording.
