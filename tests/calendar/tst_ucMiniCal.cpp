@@ -105,10 +105,9 @@ private Q_SLOTS:
                 QVERIFY2((cell(i)->grab().toImage().pixel(0, 0) != background(i).rgb()) == c.isToday, where);
             }
             // The frame starts under the box; the arrows lie over the title's ends.
-            const QStringList faults =
-                test::windowFaults(m_cal, {"txtDate+fraCal", "cmdDate+fraCal", "cmdToday+fraCal",
-                                           "lblPrevious+lblMoisAnnee", "lblNext+lblMoisAnnee"});
-            QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral(", "))));
+            const QSet<QString> drawnOver = {"txtDate+fraCal", "cmdDate+fraCal", "cmdToday+fraCal",
+                                             "lblPrevious+lblMoisAnnee", "lblNext+lblMoisAnnee"};
+            QCOMPARE(test::windowFaults(m_cal, drawnOver).join(", "), QString());
             m_cal->Ferme();
         }
         // Dates the dd/MM/yyyy box cannot hold leave everything as it was.
