@@ -1,6 +1,6 @@
-# A store damaged by hand (binary junk around the sections, a section twice, an Id in another
-# case, values of the wrong form, a file cut off mid-line): the program starts and reads what it
-# can; saving one alert keeps every other byte; its test popup and Annuler change nothing.
+# A store damaged by hand (junk around the sections, a section twice, an Id in another case, values
+# of the wrong form, cut off mid-line) is read as far as it can be; saving one alert keeps every
+# other byte; its test popup and Annuler change nothing.
 source "$(dirname "$0")/lib.sh" "$@"
 start_desktop
 mkdir -p "$DATA"

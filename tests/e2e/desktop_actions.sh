@@ -1,9 +1,7 @@
-# The desktop entry's actions: `zento --show` starts the program or shows the running copy's
-# window, `zento --new-alert` opens it on a new alert, with no message. By the keyboard, an overdue
-# popup's "Reporter" 10 minutes (by the real clock) and a new alert as typed are stored, every
-# other byte staying. The run takes the metadata's screenshots:
-#     for s in main-window popup editor; do
-#         cp build/e2e-shots/desktop_actions-$s.png resources/screenshots/$s.png; done
+# `zento --show` starts the program or shows its window, `--new-alert` opens it on a new alert,
+# silently. By the keyboard an overdue popup's "Reporter" 10 minutes and a typed new alert are
+# stored, every other byte staying. It takes the metadata's screenshots: copy each build/e2e-shots/
+# desktop_actions-<name>.png (main-window, popup, editor) to resources/screenshots/<name>.png.
 source "$(dirname "$0")/lib.sh" "$@"
 start_desktop
 day() { date -d "$1" +%d/%m/%Y; }

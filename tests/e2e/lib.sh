@@ -1,7 +1,5 @@
-# The end-to-end tests' helpers: the real program on a private X server with a notification area,
-# in a private home, driven from outside. A scenario sources this file with its arguments (zento,
-# build folder) and fails at the first check that does not hold; what it started ends with it.
-# No window manager runs: windows have no frame, so their corner is where their content starts.
+# The real program on a private X server with a notification area, in a private home, driven from
+# outside. No window manager runs: windows have no frame, so their corner is where their content starts.
 set -Eeuo pipefail
 ZENTO=$1 SHOTS=$2/e2e-shots TEST=$(basename "$0" .sh) T0=$(date +%s) PIDS=()
 TMP=$(mktemp -d "${TMPDIR:-/tmp}/zento-$TEST.XXXXXX")
@@ -13,8 +11,7 @@ export TZ=${E2E_TZ:-Pacific/Noumea} LANG=C.UTF-8 LC_ALL=C.UTF-8 QT_QPA_PLATFORM=
 unset DISPLAY XAUTHORITY LANGUAGE QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE QT_SCALE_FACTOR \
     QT_SCREEN_SCALE_FACTORS QT_ENABLE_HIGHDPI_SCALING QT_FONT_DPI WAYLAND_DISPLAY \
     DBUS_SESSION_BUS_ADDRESS SESSION_MANAGER XDG_CURRENT_DESKTOP DESKTOP_SESSION ZENTO_WAVE_DIR
-# A private home: settings, data and the single-instance socket, apart from every other test.
-export HOME=$TMP/home XDG_RUNTIME_DIR=$TMP/runtime
+export HOME=$TMP/home XDG_RUNTIME_DIR=$TMP/runtime # settings, data, the single-instance socket
 export XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share XDG_CACHE_HOME=$HOME/.cache
 DATA=$XDG_DATA_HOME/Zento STORE=$XDG_DATA_HOME/Zento/Alertes.ini
 
@@ -22,7 +19,6 @@ log() { printf '[%s %3ss] %s\n' "$TEST" $(($(date +%s) - T0)) "$*"; }
 fail() { printf '[%s] FAILED: %s\n' "$TEST" "$*" >&2 && exit 1; }
 trap 'echo "[$TEST] FAILED: \"$BASH_COMMAND\" returned $? (line $LINENO of ${BASH_SOURCE[0]##*/})" >&2' ERR
 
-# On failure: the screen, the logs and the store; then what was started ends, last first.
 cleanup() {
     local status=$? i f
     trap - EXIT ERR
@@ -52,22 +48,23 @@ poll() {
         sleep 0.1
     done
 }
-# wait_for <seconds> <what> <command...>: the same, and the test fails when time is up.
 wait_for() { local s=$1 what=$2 && shift 2 && poll "$s" "$@" || fail "waited ${s}s in vain for $what"; }
 gone() { ! kill -0 "$1" 2>/dev/null; }
+spawn() { # spawn <command...>: in the background (its pid in $!), ended with the test
+    "$@" &
+    PIDS+=($!)
+}
 
 start_desktop() { start_screen && start_tray; }
 
 start_screen() { # Xvfb, on a display it picks itself, with a cookie of our own
-    local cookie
+    local cookie=$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')
     mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$SHOTS"
     mkdir -m 700 "$XDG_RUNTIME_DIR"
     rm -f "$SHOTS/$TEST"-*
-    cookie=$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')
     xauth -q -f "$TMP/server.xauth" add :0 . "$cookie" 2>/dev/null # the server takes every cookie of its file
-    Xvfb -displayfd 3 -auth "$TMP/server.xauth" -screen 0 ${SCREEN_W}x${SCREEN_H}x24 -nolisten tcp \
-        -noreset 3>"$TMP/display" >"$TMP/xvfb.log" 2>&1 &
-    PIDS+=($!)
+    spawn Xvfb -displayfd 3 -auth "$TMP/server.xauth" -screen 0 ${SCREEN_W}x${SCREEN_H}x24 -nolisten tcp \
+        -noreset 3>"$TMP/display" >"$TMP/xvfb.log" 2>&1
     wait_for 15 "Xvfb's display number" grep -q '^[0-9]' "$TMP/display"
     DISPLAY=:$(head -n 1 "$TMP/display")
     export DISPLAY XAUTHORITY=$TMP/client.xauth
@@ -76,18 +73,15 @@ start_screen() { # Xvfb, on a display it picks itself, with a cookie of our own
 
 # trayer: a panel with a notification area, top right, shown once it holds the selection.
 start_tray() {
-    trayer --edge top --align right --widthtype pixel --width 120 --heighttype pixel --height 28 \
-        --transparent false --SetDockType false --SetPartialStrut false >"$TMP/trayer.log" 2>&1 &
-    PIDS+=($!)
+    spawn trayer --edge top --align right --widthtype pixel --width 120 --heighttype pixel --height 28 \
+        --transparent false --SetDockType false --SetPartialStrut false >"$TMP/trayer.log" 2>&1
     wait_for 15 "the notification area" panel
 }
 panel() { xdotool search --maxdepth 1 --onlyvisible --classname '^panel$' | grep -m 1 .; }
 
-# start_zento [options]: the program in the background, as ZENTO_PID.
 start_zento() {
-    "$ZENTO" "$@" >"$(mktemp "$TMP/zento-XXXX.log")" 2>&1 &
+    spawn "$ZENTO" "$@" >"$(mktemp "$TMP/zento-XXXX.log")" 2>&1
     ZENTO_PID=$!
-    PIDS+=($!)
     log "started zento $* (pid $ZENTO_PID)"
 }
 start_standby() { start_zento && wait_tray_icon && wait_for 8 "the splash to go" no splash; }
@@ -112,7 +106,6 @@ window() {
 }
 shown() { xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
 hidden() { ! shown "$1"; }
-# geometry <wid>: X Y W H, the window's place and size on the screen.
 geometry() { eval "$(xdotool getwindowgeometry --shell "$1" | grep -E '^(X|Y|WIDTH|HEIGHT)=')" && W=$WIDTH H=$HEIGHT; }
 
 # Where the program lays out the controls used, in twips (left top width height): the popup's
@@ -139,7 +132,6 @@ click() { at "$1" "$2" && mouse $((X + W / 2)) $((Y + H / 2)) "${3:-1}"; }
 # focus <wid>: the keyboard to that window (nobody else hands it over without a window manager).
 focus() { timeout 5 xdotool windowfocus --sync "$1" || xdotool windowfocus "$1"; }
 key() { xdotool key --delay 60 "$@"; }
-# answer <key>: that key to the message box or question of the program once it shows.
 answer() { focus "$(window dialog 3)" && key "$1"; }
 
 # shot <step> [wid]: the screen (or one window) into the build folder, a record of each step.
@@ -155,7 +147,6 @@ colour_count() {
 # The editor's caption, "Options d'alerte", is the only pure blue text at the window's corner.
 editor_open() { at "$1" caption && [ "$(colour_count 0000FF $X $Y $W $H)" -ge 20 ]; }
 
-# tray_icon [pid]: the program's icon window in trayer's panel.
 tray_icon() {
     local tree w
     tree=$(xwininfo -id "$(panel)" -tree) || return 1
@@ -168,8 +159,7 @@ wait_tray_icon() { wait_for "${1:-10}" "the notification icon in the panel" tray
 click_tray_icon() { geometry "$(tray_icon)" && mouse $((X + W / 2)) $((Y + H / 2)) 1 "${1:-1}"; }
 # tray_menu <n>: the icon's menu, entry 1 "Gérer les alertes", 2 "Masquer" or 3 "Quitter".
 tray_menu() {
-    local before menu
-    before=$(tops)
+    local menu before=$(tops)
     click_tray_icon 3
     new() { comm -13 <(echo "$before") <(tops) | grep -m 1 .; }
     wait_for 3 "the icon's menu" new
@@ -184,7 +174,6 @@ alert() {
     printf '[Alerte%s]\nInfo1=%s\nInfo2=%s\nInfo3=%s\nInfo4=%s\nInfo5=%s\nInfo6=%s\nInfo7=0\nInfo8=%s\nInfo9=0\nInfo10=\n' \
         "$1" "$2" "$3" "${6:-0}" "${8:-5}" "${7:-}" "${5:-8438015}" "${4:-}"
 }
-# encode: text as the program writes its store (Windows-1252, lines ended CR LF).
 encode() { sed 's/\r$//; s/$/\r/' | iconv -f UTF-8 -t WINDOWS-1252; }
 write_store() { mkdir -p "$DATA" && encode >"$STORE"; }
 # changes_store <command...>: runs it and waits for the store to change (before: $TMP/before.ini).
@@ -194,9 +183,7 @@ changes_store() {
     wait_for 5 "Alertes.ini to change" differs "$STORE" "$TMP/before.ini"
 }
 differs() { ! cmp -s "$@"; }
-# fermer <popup>: answers a popup with "Fermer", which rewrites the store, and sees it go.
 fermer() { changes_store click "$1" cmdClose && wait_for 3 "the popup to go" hidden "$1"; }
 # store_is <sed script>: the store is, byte for byte, the one before the change so edited.
 store_is() { sed "$1" "$TMP/before.ini" | cmp -s - "$STORE"; }
-# listed: "Id=message|" for each alert `zento --list` reads.
 listed() { "$ZENTO" --list | awk -F'\t' 'NR > 1 { printf "%s=%s|", $2, $3 }'; }

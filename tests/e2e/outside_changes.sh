@@ -1,7 +1,6 @@
-# Changes made while the program runs reach it: `zento --add` is listed at once, even under a popup,
-# and pops up within a 3 s tick of its minute; an alert in a file renamed over Alertes.ini (as sync
-# tools save) pops up in a tick. A zone some seconds off the whole minute makes the local minute
-# turn about 15 s after the start, so that the alert added for the next minute falls due soon.
+# `zento --add` while the program runs is listed at once, even under a popup, and pops up within a
+# 3 s tick of its minute; so does an alert in a file renamed over Alertes.ini (as sync tools save).
+# A zone off the whole minute by some seconds turns the local minute 15 s after the start: soon due.
 E2E_TZ=$(printf '<+11>-11:00:%02d' $(((45 - $(date +%s) % 60 + 60) % 60)))
 source "$(dirname "$0")/lib.sh" "$@"
 start_desktop

@@ -20,7 +20,7 @@ inline std::string chunk(std::string_view id, std::string_view body, std::int64_
     return std::string(id) + le(size, 4) + std::string(body) + std::string(body.size() % 2, '\0');
 }
 
-/// The "fmt " chunk of integer PCM.
+/// Integer PCM.
 inline std::string fmt(std::uint32_t rate, std::uint16_t channels = 1, std::uint16_t bits = 16) {
     const auto block = static_cast<std::uint16_t>(channels * bits / 8);
     return chunk("fmt ",

@@ -11,8 +11,7 @@
 
 using namespace zento;
 
-// Stopping by the Stop picture, by unticking the loop box or by leaving the editor is tested on
-// the editor.
+// Stopping by the Stop picture, the loop box or leaving the editor is tested on the editor.
 class tst_SoundPreview : public QObject {
     Q_OBJECT
 
@@ -70,11 +69,8 @@ private Q_SLOTS:
         QSignalSpy finished(m_preview.get(), &SoundPreview::previewFinished);
         play(m_wav);
         QVERIFY(m_sound.plays.back().loop);
-        const auto cyclesStarted = [&lookChanges] {
-            return std::count_if(lookChanges.begin(), lookChanges.end(),
-                                 [](const QList<QVariant>& a) { return a.at(0).toBool(); });
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(cyclesStarted() >= 2, 700);
+        const auto started = [](const QList<QVariant>& look) { return look.at(0).toBool(); };
+        QTRY_VERIFY_WITH_TIMEOUT(std::count_if(lookChanges.begin(), lookChanges.end(), started) >= 2, 700);
         QCOMPARE(finished.count(), 0);
         QCOMPARE(m_sound.plays.size(), std::size_t{1}); // the sound loops by itself
         for (QWidget* w : {m_play, m_stop, m_playGrey, m_stopGrey})

@@ -1,9 +1,8 @@
 # The real program is heard by a private PulseAudio null sink: Defaut.wav looping past its length
 # while an overdue alert's popup is open, silence after "Fermer". Recordings stay by the screenshots.
 source "$(dirname "$0")/../e2e/lib.sh" "$@"
-# Levels in dBFS of 50 ms windows: Defaut.wav's reach -11, a silent null sink gives zeros. The
-# match of the 10 ms envelopes with Defaut.wav looped: 1.00; Carillon.wav looped 0.68, Defaut.wav
-# once 0.45.
+# Levels in dBFS of 50 ms windows: Defaut.wav's reach -11, a silent null sink's zeros. The match of
+# the 10 ms envelopes with Defaut.wav looped: 1.00; Carillon.wav looped 0.68, Defaut.wav once 0.45.
 AUDIBLE=-40 SILENT=-60 MATCH=0.9
 sound=$2/Wave/Defaut.wav
 [ -f "$sound" ] || fail "no $sound: the build copies the sounds beside the program"
@@ -13,24 +12,21 @@ start_desktop
 sink=zento_sound_test
 export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/pulse/native PULSE_CLIENTCONFIG=$TMP/client.conf
 echo 'autospawn = no' >"$PULSE_CLIENTCONFIG"
-pulseaudio -n --daemonize=no --use-pid-file=no --exit-idle-time=-1 --disallow-exit --realtime=no \
+spawn pulseaudio -n --daemonize=no --use-pid-file=no --exit-idle-time=-1 --disallow-exit --realtime=no \
     --high-priority=no --disable-shm=yes --log-target=stderr \
     -L "module-null-sink sink_name=$sink rate=44100 channels=1" \
     -L "module-native-protocol-unix auth-anonymous=1 auth-cookie-enabled=0 socket=${PULSE_SERVER#unix:}" \
-    >"$TMP/pulseaudio.log" 2>&1 &
-PIDS+=($!)
+    >"$TMP/pulseaudio.log" 2>&1
 wait_for 10 "pulseaudio to answer" pactl info
 pactl set-default-sink $sink
 rec=(parec -d "$sink.monitor" --format=s16le --rate=44100 --channels=1 --latency-msec=20)
 # A listener at low latency keeps the idle null sink's blocks small (else up to 2 s).
-"${rec[@]}" >/dev/null 2>&1 &
-PIDS+=($!)
+spawn "${rec[@]}" >/dev/null 2>&1
 
 # hear <seconds> <name> [reference]: records the sink and prints the loudest 50 ms, the seconds
 # from the first to the end of the last audible 50 ms, and the match with the reference looped.
 hear() {
-    local bytes ref=/dev/null
-    bytes=$(awk -v s="$1" 'BEGIN { printf "%d", s * 88200 }') # 16-bit samples at 44.1 kHz
+    local ref=/dev/null bytes=$(awk -v s="$1" 'BEGIN { printf "%d", s * 88200 }') # 16-bit, 44.1 kHz
     timeout 30 "${rec[@]}" 2>/dev/null | head -c "$bytes" >"$TMP/$2.raw" || true
     [ "$(stat -c %s "$TMP/$2.raw")" = "$bytes" ] || fail "the recording $2 is short"
     sox -t raw -r 44100 -e signed-integer -b 16 -c 1 -L "$TMP/$2.raw" "$SHOTS/$TEST-$2.wav"
@@ -62,8 +58,7 @@ hear() {
 holds() { awk "BEGIN { exit !($1) }"; }
 
 alert 1 "Le son doit boucler" 01/01/2020 09:00 8438015 0 Defaut.wav | sed 's/^Info9=0/Info9=1/' | write_store
-export QT_LOGGING_RULES='qt.multimedia.soundeffect=true' # for the log on failure
-start_zento
+QT_LOGGING_RULES='qt.multimedia.soundeffect=true' start_zento # for the log on failure
 popup=$(window popup 20)
 length=$(soxi -D "$sound")
 # Longer than the sound by more than a second: played once, it cannot fill the recording.

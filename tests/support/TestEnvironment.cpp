@@ -9,23 +9,6 @@
 
 namespace zento::test {
 namespace fs = std::filesystem;
-namespace {
-
-fs::path g_home;
-
-fs::path makeTempFolder(const char* stem, const fs::path& base = fs::temp_directory_path()) {
-    std::string tmpl = (base / (std::string(stem) + "-XXXXXX")).string();
-    if (!::mkdtemp(tmpl.data()))
-        throw std::runtime_error("mkdtemp failed");
-    return fs::path(tmpl);
-}
-
-void removeHome() {
-    std::error_code ec;
-    fs::remove_all(g_home, ec);
-}
-
-} // namespace
 
 void setTimeZone(const char* tz) {
     ::setenv("TZ", tz, 1);
@@ -33,29 +16,34 @@ void setTimeZone(const char* tz) {
 }
 
 void isolateTestEnvironment() {
-    g_home = makeTempFolder("zento-test-home");
-    fs::create_directories(g_home / "runtime");
-    fs::permissions(g_home / "runtime", fs::perms::owner_all);
-    ::setenv("HOME", g_home.c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", (g_home / ".config").c_str(), 1);
-    ::setenv("XDG_DATA_HOME", (g_home / ".local" / "share").c_str(), 1);
-    ::setenv("XDG_RUNTIME_DIR", (g_home / "runtime").c_str(), 1);
+    static const TempDir home; // removed at exit
+    const fs::path& h = home.path();
+    fs::create_directories(h / "runtime");
+    fs::permissions(h / "runtime", fs::perms::owner_all);
+    ::setenv("HOME", h.c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", (h / ".config").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (h / ".local" / "share").c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", (h / "runtime").c_str(), 1);
     ::setenv("LC_ALL", "C", 1);
     ::setenv("LANG", "C", 1);
     ::unsetenv("LANGUAGE");
     setTimeZone("UTC");
-    std::atexit(removeHome);
 }
 
-TempDir::TempDir() : m_path(makeTempFolder("zento-test")) {}
-TempDir::TempDir(const fs::path& parent) : m_path(makeTempFolder("zento-test", parent)) {}
+TempDir::TempDir() : TempDir(fs::temp_directory_path()) {}
+
+TempDir::TempDir(const fs::path& parent) {
+    std::string tmpl = (parent / "zento-test-XXXXXX").string();
+    if (!::mkdtemp(tmpl.data()))
+        throw std::runtime_error("mkdtemp failed");
+    m_path = tmpl;
+}
 
 TempDir::~TempDir() {
     std::error_code ec;
     // Restore rights a test may have taken away, so the folder can go.
-    for (auto it =
-             fs::recursive_directory_iterator(m_path, fs::directory_options::skip_permission_denied, ec);
-         !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
+    for (fs::recursive_directory_iterator it(m_path, fs::directory_options::skip_permission_denied, ec), end;
+         !ec && it != end; it.increment(ec))
         fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
     fs::remove_all(m_path, ec);
 }

@@ -29,7 +29,6 @@ private:
 
 /// The whole content of a file ("" when missing).
 std::string readFile(const std::filesystem::path& path);
-/// Writes `bytes` to a file, replacing it.
 void writeFile(const std::filesystem::path& path, std::string_view bytes);
 
 /// An alert's section as the store writes it.
