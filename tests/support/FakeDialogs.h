@@ -7,7 +7,6 @@
 #include <QStringList>
 
 #include <deque>
-#include <functional>
 #include <optional>
 
 namespace zento::test {
