@@ -292,13 +292,13 @@ private Q_SLOTS:
     }
 
     void leavingTheEditorStopsItsLoopingPreviewOnly() {
-        // The loop box, "Popup + son" again, "Popup", Annuler; "": the window minimised.
-        for (const char* leave : {"chkReveil", "optAlert_1", "optAlert_0", "cmdUndoNew_0", ""}) {
+        // The loop box, "Popup + son" again, "Popup", Annuler, or the window minimised.
+        for (const char* leave : {"chkReveil", "optAlert_1", "optAlert_0", "cmdUndoNew_0", "minimised"}) {
             Program w(kTwo);
             openToModify(w, "premier");
             w.click("imgPlay");
             QVERIFY(w.fakes.sound.playing && w.fakes.sound.plays.back().loop);
-            *leave ? w.click(leave) : w.main->showMinimized();
+            leave == QLatin1String("minimised") ? w.main->showMinimized() : w.click(leave);
             const auto* preview = w.editor()->preview();
             QVERIFY2(!w.fakes.sound.playing && !preview->isPreviewing() && !preview->isPlayingLook(), leave);
             QVERIFY2(w.editor()->imgStop()->isHidden(), leave);

@@ -24,7 +24,6 @@ const std::string kStore =
     section(3, "Anniversaire de Marie|29/02/2028|8|13||255|0||0") +
     section(4, "Fiche abimee|01/01/2026|tous|vingt||bleu|&Hzz|10:00");
 
-/// The program with the alerts above, on 12 March 2026 at 14:37:50, its window hidden.
 struct Popups : test::Program {
     int showingAtOpen = -1; ///< popups shown when an action last opened
     Popups() : Program(kStore, false) {
