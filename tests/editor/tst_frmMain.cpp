@@ -18,7 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const QString kReadOnly = "Impossible d'enregistrer l'alerte : le fichier est en lecture seule";
 const std::string kOne = section(1, "un|01/03/2027");
 /// "premier" rings in a loop, "second" once.
 const std::string kTwo = section(1, "premier|01/12/2026|0|5|Carillon.wav|16777215|0||1") +
@@ -27,10 +26,6 @@ const std::string kTwo = section(1, "premier|01/12/2026|0|5|Carillon.wav|1677721
 void openToModify(Program& w, const char* message) {
     w.pick(QString::fromUtf8(message));
     w.click("cmdModify");
-}
-
-QString pathIn(const Program& w, const char* name) {
-    return QString::fromStdString((w.dir / name).string());
 }
 
 } // namespace
@@ -68,7 +63,6 @@ private Q_SLOTS:
     }
 
     void refusalsAndFailuresKeepTheEditorOpenWithWhatWasTyped() {
-        // The message, no date?, a read-only file (told with a warning)?, what is told adding and modifying.
         for (const auto& [message, noDate, readOnly, told] : {
                  std::tuple{"", false, false, QStringList{"Indiquez un message", "Indiquez le message"}},
                  std::tuple{"x", true, false, QStringList(2, "Date non valide")},
@@ -97,7 +91,6 @@ private Q_SLOTS:
     }
 
     void savingKeepsWhatWasNotChangedUnderTheIdOpened() {
-        // The alert opened (Id 2), and whether the list was refilled while it was open.
         const std::pair<std::string, bool> rows[] = {
             {"deux|02/03/2027|8|13|Defaut.wav|255|0|14:30|1|/x", false},
             {"sans son|02/03/2027|2|0||0|16777215||0|", false},
@@ -248,7 +241,7 @@ private Q_SLOTS:
             if (qobject_cast<frmAlerte*>(popup))
                 shown << popup->findChild<QLabel*>("lblMessage")->text();
         QVERIFY(shown.contains("07/12/2026\npas encore enregistrée"));
-        w.fakes.dialogs.files = {"/home/moi/note.txt", std::nullopt};
+        w.fakes.dialogs.files = {"/home/moi/note.txt", ""};
         w.click("cmdPath");
         w.click("cmdPath"); // cancelled: the box keeps the file
         w.main->mnuTestAction_Click();
@@ -282,7 +275,6 @@ private Q_SLOTS:
     }
 
     void enterInTheMessageBoxSavesAndNeverBreaksTheLine() {
-        // Modifying?, the key, whether it saves.
         for (const auto& [modifying, key, modifiers, saves] : {
                  std::tuple{false, Qt::Key_Return, Qt::KeyboardModifiers{}, true},
                  std::tuple{true, Qt::Key_Enter, Qt::KeyboardModifiers{Qt::KeypadModifier}, true},
@@ -300,22 +292,16 @@ private Q_SLOTS:
     }
 
     void leavingTheEditorStopsItsLoopingPreviewOnly() {
-        const std::pair<const char*, void (*)(Program&)> ways[] = {
-            {"the loop box unticked", [](Program& w) { w.click("chkReveil"); }},
-            {"Popup + son chosen again", [](Program& w) { w.click("optAlert_1"); }},
-            {"Popup chosen", [](Program& w) { w.click("optAlert_0"); }},
-            {"Annuler", [](Program& w) { w.click("cmdUndoNew_0"); }},
-            {"the window minimised", [](Program& w) { w.main->showMinimized(); }},
-        };
-        for (const auto& [name, leave] : ways) {
+        // The loop box, "Popup + son" again, "Popup", Annuler, or the window minimised.
+        for (const char* leave : {"chkReveil", "optAlert_1", "optAlert_0", "cmdUndoNew_0", "minimised"}) {
             Program w(kTwo);
             openToModify(w, "premier");
             w.click("imgPlay");
             QVERIFY(w.fakes.sound.playing && w.fakes.sound.plays.back().loop);
-            leave(w);
+            leave == QLatin1String("minimised") ? w.main->showMinimized() : w.click(leave);
             const auto* preview = w.editor()->preview();
-            QVERIFY2(!w.fakes.sound.playing && !preview->isPreviewing() && !preview->isPlayingLook(), name);
-            QVERIFY2(w.editor()->imgStop()->isHidden(), name);
+            QVERIFY2(!w.fakes.sound.playing && !preview->isPreviewing() && !preview->isPlayingLook(), leave);
+            QVERIFY2(w.editor()->imgStop()->isHidden(), leave);
         }
         // A sound the editor did not start, a popup's, goes on.
         Program w(kTwo);
@@ -346,14 +332,13 @@ private Q_SLOTS:
 
     void theCalendarCommandsCarryAlertsTheirActionsOnlyWhenAllowed() {
         Program from(section(1, "Loyer|31/01/2030|4|9|Defaut.wav|255|0|08:15|1|https://exemple.fr/rdv"));
-        from.fakes.dialogs.files = {pathIn(from, "out.ics")};
+        from.fakes.dialogs.files = {from.path("out.ics")};
         from.main->findChild<QAction*>("mnuExport")->trigger();
         QVERIFY(from.shown().value(0).startsWith(QStringLiteral("1 alertes exportées\n« Loyer »")));
         for (const bool accept : {false, true}) {
             Program w;
             test::writeFile(w.dir / "broken.ics", "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\n");
-            w.fakes.dialogs.files = {pathIn(from, "out.ics"), pathIn(w, "broken.ics"),
-                                     pathIn(w, "absent.ics")};
+            w.fakes.dialogs.files = {from.path("out.ics"), w.path("broken.ics"), w.path("absent.ics")};
             w.fakes.dialogs.answers = {accept};
             for (int i = 0; i < 3; ++i)
                 w.main->findChild<QAction*>("mnuImport")->trigger();

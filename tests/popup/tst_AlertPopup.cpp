@@ -24,7 +24,6 @@ const std::string kStore =
     section(3, "Anniversaire de Marie|29/02/2028|8|13||255|0||0") +
     section(4, "Fiche abimee|01/01/2026|tous|vingt||bleu|&Hzz|10:00");
 
-/// The program with the alerts above, on 12 March 2026 at 14:37:50, its window hidden.
 struct Popups : test::Program {
     int showingAtOpen = -1; ///< popups shown when an action last opened
     Popups() : Program(kStore, false) {
@@ -61,7 +60,6 @@ private Q_SLOTS:
     void showsTheAlertAndKeepsWhatItsAnswersNeed() {
         Popups w;
         const QPalette own = QApplication::palette("QLabel"); // the record's colours do not convert
-        // The alert, its date line, colours (16777215& reads as white), emoticon, whether it repeats.
         for (const auto& [id, dateLine, back, text, emoticon, periodic] : {
                  std::tuple{1, "12/03/2026 14:30", QColor(Qt::red), QColor(Qt::black), 0, false},
                  std::tuple{2, "31/01/2026 09:00", QColor(Qt::white), QColor(0, 0, 128), 9, true},
@@ -112,7 +110,6 @@ private Q_SLOTS:
     void answersChangeTheAlertOfThePopupAndCloseItOnceWritten() {
         namespace fs = std::filesystem;
         constexpr int acknowledge = -2; // else the snooze list's index
-        // The alert, the answer, whether it was removed meanwhile, its date and time then ("": gone).
         for (const auto& [id, answer, removed, when] : {
                  std::tuple{1, acknowledge, false, ""},                 // one-off: gone
                  std::tuple{2, acknowledge, false, "28/02/2026 09:00"}, // monthly: next month
@@ -133,8 +130,7 @@ private Q_SLOTS:
                 const std::string before = w.file();
                 fs::permissions(w.ini, fs::perms::owner_read);
                 button->click();
-                QCOMPARE(w.shown(),
-                         QStringList{"Impossible d'enregistrer l'alerte : le fichier est en lecture seule"});
+                QCOMPARE(w.shown(), QStringList{test::kReadOnly});
                 QCOMPARE(w.fakes.dialogs.shown.front().icon, UserDialogs::Icon::Warning);
                 QVERIFY(w.file() == before && !gone(p) && p->isVisible() && !w.session->Timer1().isActive());
                 fs::permissions(w.ini, fs::perms::owner_write, fs::perm_options::add);

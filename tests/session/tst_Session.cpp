@@ -123,7 +123,6 @@ private Q_SLOTS:
     }
 
     void everyKindOfOutsideChangeIsReloadedAtTheNextTick() {
-        // Whether the store is behind a link, the reloads it makes, whether alert 7, due, came in.
         const std::tuple<const char*, bool, int, bool, std::function<void(World&)>> cases[] = {
             {"read only", false, 0, false, [](World& w) { (void)readFile(w.dir / "Alertes.ini"); }},
             {"rewritten, same size", false, 1, false, [](World& w) { writeFile(w.file, readFile(w.file)); }},

@@ -7,7 +7,6 @@
 #include <QStringList>
 
 #include <deque>
-#include <functional>
 #include <optional>
 
 namespace zento::test {
@@ -24,7 +23,7 @@ public:
     std::vector<Shown> shown;
     std::deque<bool> answers;                 ///< for ask(); No when empty
     std::deque<std::optional<QColor>> colors; ///< for chooseColor(); cancel when empty
-    std::deque<std::optional<QString>> files; ///< for chooseFileToOpen(); cancel when empty
+    std::deque<QString> files;                ///< for chooseFileToOpen(); cancel when empty or ""
     std::deque<QString> menuChoices;          ///< entry texts to pick in popupMenu(); dismiss when empty
     QStringList menusShown;                   ///< titles (or object names) of the menus shown
     std::vector<QColor> colorDialogInitials;
@@ -43,13 +42,8 @@ public:
         return chooseFileToOpen(parent, title, filter);
     }
     std::optional<QString> chooseFileToOpen(QWidget*, const QString&, const QString& = {}) override {
-        if (files.empty())
-            return std::nullopt;
-        // Copied as a QString: copying the optional trips GCC's maybe-uninitialized warning.
-        const bool cancelled = !files.front();
-        const QString f = files.front().value_or(QString());
-        files.pop_front();
-        return cancelled ? std::nullopt : std::optional<QString>(f);
+        const QString file = take(files);
+        return file.isEmpty() ? std::nullopt : std::optional(file);
     }
     QAction* popupMenu(QMenu* menu, const QPoint&) override {
         menusShown << (menu->title().isEmpty() ? menu->objectName() : menu->title());
@@ -64,7 +58,6 @@ public:
     }
 
 private:
-    /// The next scripted reply, or `none` once the script is spent.
     template <class T>
     static T take(std::deque<T>& script, T none = {}) {
         if (script.empty())

@@ -20,8 +20,9 @@
 
 namespace zento::test {
 
-/// The section of a stored alert whose fields Info1, Info2... are given joined by "|", as
-/// fields() gives them.
+inline const QString kReadOnly = "Impossible d'enregistrer l'alerte : le fichier est en lecture seule";
+
+/// The section of a stored alert, its fields Info1, Info2... given joined by "|" as fields() gives them.
 inline std::string section(int id, std::string_view info) {
     std::string s = "[Alerte" + std::to_string(id) + "]\r\n";
     int k = 0;
@@ -30,7 +31,6 @@ inline std::string section(int id, std::string_view info) {
     return s;
 }
 
-/// Info1 to Info10 of an alert, joined by "|".
 inline QString fields(const Alerte& a) {
     QStringList out;
     for (int k = 1; k <= Alerte::kFieldCount; ++k)
@@ -80,9 +80,9 @@ struct Program {
         return w;
     }
     void click(const char* name) const { find(name)->click(); }
+    QString path(const char* name) const { return QString::fromStdString((dir / name).string()); }
     AlertEditor* editor() const { return main->editor(); }
     MessageTextBox* message() const { return editor()->messageBox(); }
-    /// The messages of the grid's rows, top to bottom.
     QStringList messages() const {
         QStringList out;
         for (int r = 0; r < main->grid()->gridModel().rowCount(); ++r)
