@@ -23,17 +23,14 @@ protected:
                     return Alerte{0, "", "", "", "5", "Defaut.wav", "12632319", "255", "", "0", "", ""};
                 }};
     }
-    /// The items in a calendar, with lines ended by CR LF as the standard has them.
-    static std::string calendar(std::string_view items) {
+    /// What an import of the items plans on Monday 4 January 2027 at noon, from a calendar whose
+    /// lines end in CR LF as the standard has them.
+    static Result<ImportPlan> planNow(std::string_view items, bool actions = false) {
         std::string text = "BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:-//Test//Test//EN\n" + std::string(items) +
                            "END:VCALENDAR\n";
         for (std::size_t i = 0; (i = text.find('\n', i)) != std::string::npos; i += 2)
             text.insert(i, 1, '\r');
-        return text;
-    }
-    /// What an import of the items plans on Monday 4 January 2027 at noon.
-    static Result<ImportPlan> planNow(std::string_view items, bool actions = false) {
-        return PlanImport(calendar(items), local_days{2027y / 1 / 4} + 12h, options(actions));
+        return PlanImport(text, local_days{2027y / 1 / 4} + 12h, options(actions));
     }
 };
 
@@ -71,7 +68,6 @@ TEST_F(Exchange, ExportThenImportGivesTheSameAlerts) {
     EXPECT_EQ(out.approximate, (std::vector{store[4], store[5], store[6], store[8]}));
     EXPECT_TRUE(out.leftOut.empty());
     EXPECT_EQ(ExportCalendar({alert(13, "x", "01/01/3001", "", 0)}, eo).leftOut.size(), 1u); // beyond libical
-    // Lines end in CR LF, are folded at 75 bytes and never cut a character in two.
     std::istringstream lines(out.text);
     for (std::string line; std::getline(lines, line);)
         EXPECT_TRUE(line.ends_with('\r') && line.size() <= 76 && isValidUtf8(line)) << line;

@@ -40,25 +40,6 @@ struct StoreFixture : ::testing::Test {
     }
 };
 
-/// The table by its definition: each alert section's Id once, in file order, each field what a
-/// lookup of the document gives.
-std::vector<Alerte> tableByLookups(const IniDocument& doc) {
-    std::vector<Alerte> out;
-    std::unordered_set<std::int32_t> seen;
-    for (const std::string& name : doc.sectionNames()) {
-        const std::int32_t id = AlertStore::alertIdOfSection(name);
-        if (id == 0 || !seen.insert(id).second)
-            continue;
-        Alerte a;
-        a.Id = id;
-        for (int k = 1; k <= Alerte::kFieldCount; ++k)
-            a.field(k) = doc.value(Alerte::sectionOf(id), Alerte::keyOf(k)).value_or("");
-        a.Uid = doc.value(Alerte::sectionOf(id), Alerte::kUidKey).value_or("");
-        out.push_back(std::move(a));
-    }
-    return out;
-}
-
 } // namespace
 
 TEST(AlertSections, OnlyAlerteWithAPlainPositiveThirtyTwoBitNumberNamesAnAlert) {
@@ -230,8 +211,22 @@ TEST(StoreTextScans, ReadEveryTextAsTheParsedDocumentDoes) {
         if (rng() % 4 == 0 && !text.empty())
             text.resize(rng() % text.size()); // a file cut anywhere
         IniDocument doc = IniDocument::parse(text);
+        // The table by its definition: each alert section's Id once, in file order, each field
+        // what a lookup of the document gives.
+        std::vector<Alerte> expected;
+        std::unordered_set<std::int32_t> seen;
+        for (const std::string& name : doc.sectionNames()) {
+            const std::int32_t id = AlertStore::alertIdOfSection(name);
+            if (id == 0 || !seen.insert(id).second)
+                continue;
+            Alerte& a = expected.emplace_back();
+            a.Id = id;
+            for (int k = 1; k <= Alerte::kFieldCount; ++k)
+                a.field(k) = doc.value(Alerte::sectionOf(id), Alerte::keyOf(k)).value_or("");
+            a.Uid = doc.value(Alerte::sectionOf(id), Alerte::kUidKey).value_or("");
+        }
         const AlertTable table = AlertStore::tableOfText(text);
-        ASSERT_EQ(table.alerts(), tableByLookups(doc)) << "text:\n" << text;
+        ASSERT_EQ(table.alerts(), expected) << "text:\n" << text;
         ASSERT_EQ(StoreEdit(doc).alertCount(), table.AlertCount()) << "the Nb a save writes, in:\n" << text;
         for (const char* section : {"Alerte1", " alerte2", "Param", "Alerte5", "Alerte4"})
             for (const char* key : {"Info1", "info2 ", "Info10", "Info5", "Info9", ""})
