@@ -17,9 +17,7 @@ namespace {
 std::string lengthOf(const std::string& bytes) {
     TempDir dir;
     writeFile(dir / "a.wav", bytes);
-    const auto size = [](const std::optional<WavInfo>& info) {
-        return info ? std::int64_t(info->dataSize) : -1;
-    };
+    const auto size = [](const auto& info) { return info ? std::int64_t(info->dataSize) : -1; };
     EXPECT_EQ(size(readWavInfo(dir / "a.wav")), size(parseWavInfo(bytes)));
     return GetMediaLength(dir / "a.wav");
 }
