@@ -13,8 +13,7 @@
 namespace fs = std::filesystem;
 
 TEST(Layers, TheProgramsIncludesGoDownAndMakeNoCycle) {
-    // The layers file CMake writes: the order on the first line, lowest first, then
-    // "folder/Name layer" lines.
+    // The layers file CMake writes: the order, lowest first, then "folder/Name layer" lines.
     std::ifstream layers(ZENTO_LAYERS_FILE);
     std::string line, stem, layer;
     std::getline(layers, line);

@@ -93,9 +93,8 @@ TEST_F(StoreFixture, ASaveWaitsForAnotherProcessHoldingTheFolderThenReadsWhatItW
         writeFile(ini, readFile(ini) + alertSection(3, "trois"));
     }
     other.join();
-    const AlertTable t = table();
-    EXPECT_EQ(t.AlertCount(), 3);
-    EXPECT_EQ(t.at(3).Id, 2) << "written after the other process's alert 3, not over it";
+    EXPECT_EQ(table().AlertCount(), 3);
+    EXPECT_EQ(table().at(3).Id, 2) << "written after the other process's alert 3, not over it";
 }
 
 TEST(StoreThroughLinks, SavesReplaceTheFinalTargetKeepItsPermissionsAndBackUpThePreviousFile) {
@@ -127,9 +126,8 @@ TEST(StoreThroughLinks, SavesReplaceTheFinalTargetKeepItsPermissionsAndBackUpThe
         const std::string first = readFile(dir / target);
         fs::permissions(dir / target, kPerms);
         // Beside the target: a temporary killed an hour ago goes; a current one and a foreign one stay.
-        const fs::path stem = (dir / target).parent_path() / ("." + fs::path(target).filename().string());
-        const fs::path killed = stem.string() + ".Ab12Cd", now = stem.string() + ".Ef34Gh",
-                       notOurs = stem.string() + ".notmine";
+        const std::string stem = (dir / target).replace_filename("." + fs::path(target).filename().string());
+        const fs::path killed = stem + ".Ab12Cd", now = stem + ".Ef34Gh", notOurs = stem + ".notmine";
         for (const fs::path& p : {killed, now, notOurs})
             writeFile(p, "moitié");
         for (const fs::path& p : {killed, notOurs})
