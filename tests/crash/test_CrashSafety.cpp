@@ -132,8 +132,7 @@ TEST(CrashSafety, AKilledWriterLeavesTheOldOrTheNewStoreWhole) {
             const std::string after = readFile(ini);
             const bool finished = after == bytes[*acked];
             ASSERT_TRUE(finished || after == bytes[*acked + 1])
-                << "after " << *acked << " finished writes the file holds neither state:\n"
-                << after;
+                << "after " << *acked << " finished writes the file holds neither state: " << after;
             state = states[finished ? *acked : *acked + 1];
             const auto loaded = store.LoadAllAlerts();
             ASSERT_TRUE(loaded.ok());

@@ -274,8 +274,7 @@ TEST_F(Exchange, ABrokenFileChangesNothingAndSaysWhere) {
         {"no calendar", event + "END:VEVENT\r\n", "ligne 1"},
         {"cut short", "BEGIN:VCALENDAR\r\n" + event, "ligne 2"},
         {"wrong end", "BEGIN:VCALENDAR\r\n" + event + "END:VTODO\r\nEND:VCALENDAR\r\n", "ligne 6"},
-        {"text after the end", "BEGIN:VCALENDAR\r\n" + event + "END:VEVENT\r\nEND:VCALENDAR\r\njunk\r\n",
-         "ligne 8"},
+        {"junk at end", "BEGIN:VCALENDAR\r\n" + event + "END:VEVENT\r\nEND:VCALENDAR\r\njunk\r\n", "ligne 8"},
         {"broken time zone",
          "BEGIN:VCALENDAR\r\nBEGIN:VTIMEZONE\r\nTZID:X\r\nBEGIN:STANDARD\r\nDTSTART:1970zz\r\n"
          "TZOFFSETFROM:+0100\r\nTZOFFSETTO:+0100\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\nEND:VCALENDAR\r\n",

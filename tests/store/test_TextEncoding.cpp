@@ -10,8 +10,7 @@ TEST(TextEncoding, ReadsUtf8WithOrWithoutMarkAndAnythingElseAsWindows1252ByteFor
         everyByte += static_cast<char>(b);
     // The text read, or nullptr where it is checked by writing it back.
     const std::tuple<const char*, std::string, StoreEncoding, const char*> cases[] = {
-        {"French letters from Windows", "\xE9 \xE8 \xE0 \xE7 \x80 \x9C", StoreEncoding::Windows1252,
-         "é è à ç € œ"},
+        {"Windows-1252 letters", "\xE9 \xE8 \xE0 \xE7 \x80 \x9C", StoreEncoding::Windows1252, "é è à ç € œ"},
         {"UTF-8", "R\xC3\xA9union", StoreEncoding::Utf8, "Réunion"},
         {"UTF-8 with its mark", "\xEF\xBB\xBFR\xC3\xA9union", StoreEncoding::Utf8WithBom, "Réunion"},
         {"lone continuation byte", "a\x80z", StoreEncoding::Windows1252, "a€z"},
