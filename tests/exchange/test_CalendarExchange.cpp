@@ -198,8 +198,7 @@ TEST_F(Exchange, ImportsWhatOtherProgramsWrite) {
         {event("DTSTART;TZID=Mars/Olympus:20270110T080000\n"), "10/01/2027 08:00 0", UnknownTimeZone},
         {event("RECURRENCE-ID:20270111T090000\nDTSTART:20270112T090000\n"), "", ModifiedOccurrence},
         {event("DTSTART:20270110T080000\nX-ZENTO-EMOTICON:42\n"), "10/01/2027 08:00 0", ValueIgnored},
-        {event("DTSTART:20270110T080000\nX-ZENTO-ACTION:file:///bin/sh\n"), "10/01/2027 08:00 0",
-         ActionWithheld},
+        {event("DTSTART:20270110T080000\nX-ZENTO-ACTION:file:///x\n"), "10/01/2027 08:00 0", ActionWithheld},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.item);
@@ -224,8 +223,7 @@ TEST_F(Exchange, ImportsWhatOtherProgramsWrite) {
 }
 
 TEST_F(Exchange, MessagesUidsAndOwnValuesFromElsewhere) {
-    const std::string longLine =
-        "Une phrase assez longue pour être pliée en plusieurs lignes : « été » 🎉 fin";
+    const std::string longLine = "Une phrase assez longue pour être pliée en plusieurs lignes: « été » 🎉 fin";
     std::string folded = "BEGIN:VEVENT\nUID:f\nDTSTART:20270110T080000\nSUMMARY:";
     for (std::size_t i = 0; i < longLine.size(); i += 30) // folded mid-character, as some programs do
         folded += (i ? "\n " : "") + longLine.substr(i, 30);

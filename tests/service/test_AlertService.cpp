@@ -13,8 +13,7 @@ using namespace std::chrono;
 namespace {
 
 Alerte alert(std::string message) {
-    return {0, std::move(message), "12/01/2027", "0", "5", "Defaut.wav", "8438015", "0", "09:30", "0", "",
-            ""};
+    return {0, message, "12/01/2027", "0", "5", "Defaut.wav", "8438015", "0", "09:30", "0", "", ""};
 }
 
 struct ServiceFixture : ::testing::Test {
