@@ -117,6 +117,7 @@ TEST_F(Exchange, ImportsWhatOtherProgramsWrite) {
     const auto rule = [&](std::string_view start, std::string_view freq) {
         return event("DTSTART:" + std::string(start) + "\nRRULE:FREQ=" + std::string(freq) + "\n");
     };
+    const auto jan10at9 = [&](std::string lines) { return event("DTSTART:20270110T090000\n" + lines); };
     const auto alarm = [](std::string_view trigger) {
         return "BEGIN:VALARM\nACTION:DISPLAY\nDESCRIPTION:Rappel\n" + std::string(trigger) + "\nEND:VALARM\n";
     };
@@ -133,13 +134,10 @@ TEST_F(Exchange, ImportsWhatOtherProgramsWrite) {
     const Case cases[] = {
         {event("DTSTART;TZID=America/New_York:20270110T090000\n"), "10/01/2027 15:00 0"},
         {event("DTSTART:25000101T080000Z\n"), "01/01/2500 09:00 0"},
-        {event("DTSTART:20270110T090000\nDTEND:20270110T100000\n" + alarm("TRIGGER;RELATED=END:-PT5M")),
-         "10/01/2027 09:55 0"},
+        {jan10at9("DTEND:20270110T100000\n" + alarm("TRIGGER;RELATED=END:-PT5M")), "10/01/2027 09:55 0"},
         // An end before the start counts as the start.
-        {event("DTSTART:20270110T090000\nDURATION:-PT2H\n" + alarm("TRIGGER;RELATED=END:PT0S")),
-         "10/01/2027 09:00 0"},
-        {event("DTSTART:20270110T090000\n" + alarm("TRIGGER;VALUE=DATE-TIME:20270109T170000Z")),
-         "09/01/2027 18:00 0"},
+        {jan10at9("DURATION:-PT2H\n" + alarm("TRIGGER;RELATED=END:PT0S")), "10/01/2027 09:00 0"},
+        {jan10at9(alarm("TRIGGER;VALUE=DATE-TIME:20270109T170000Z")), "09/01/2027 18:00 0"},
         {event("DTSTART;VALUE=DATE:20270112\n" + alarm("TRIGGER:-P1D")), "11/01/2027 0"},
         {event("DTSTART;VALUE=DATE:20270112\n" + alarm("TRIGGER:-PT6H")), "11/01/2027 18:00 0"},
         // The alarm has passed but not the event: due at once.

@@ -98,9 +98,8 @@ TEST_F(StoreFixture, ASaveWaitsForAnotherProcessHoldingTheFolderThenReadsWhatItW
 }
 
 TEST(StoreThroughLinks, SavesReplaceTheFinalTargetKeepItsPermissionsAndBackUpThePreviousFile) {
-    // A store reached by links (a synced folder): saves land in the final target and keep each
-    // link. Each row gives the links (where each is, what it names; a name starting with '/' is
-    // absolute, inside the test folder), then the files holding the alerts and the backup in the end.
+    // A store reached by links (a synced folder). Each row: the links (where each is, what it names;
+    // a name starting with '/' is inside the test folder), the files holding the alerts and the backup.
     using Links = std::vector<std::pair<const char*, const char*>>;
     const std::tuple<const char*, Links, const char*, const char*> cases[] = {
         {"no link", {}, "data/Alertes.ini", "data/Alertes.ini~"},
@@ -185,9 +184,8 @@ TEST_F(StoreFixture, AStoreThatCannotBeReadIsNeverReplaced) {
 }
 
 TEST(StoreTextScans, ReadEveryTextAsTheParsedDocumentDoes) {
-    // The load and the settings reads scan the text straight; what they find must be what the
-    // store's lookups find in the same text, on files assembled from the shapes hand edits
-    // leave behind.
+    // The load and the settings reads scan the text straight; what they find must be what the store's
+    // lookups find in the same text, on files assembled from the shapes hand edits leave behind.
     const char* const pieces[] = {
         // section headers
         "[Alerte1]", "[alerte1]", "[ALERTE2]", "[Alerte2]", " [ Alerte3 ] ", "[Alerte03]", "[Alerte]",
