@@ -43,13 +43,11 @@ struct StoreFixture : ::testing::Test {
 } // namespace
 
 TEST(AlertSections, OnlyAlerteWithAPlainPositiveThirtyTwoBitNumberNamesAnAlert) {
-    const std::pair<const char*, std::int32_t> cases[] = {{"Alerte1", 1},  {"Alerte2147483647", 2147483647},
-                                                          {"alerte7", 0},  {"Alerte7x", 0},
-                                                          {"Alerte03", 0}, {"Alerte-4", 0},
-                                                          {"Alerte", 0},   {"Alerte2147483648", 0},
-                                                          {"Param", 0}};
-    for (const auto& [name, id] : cases)
-        EXPECT_EQ(AlertStore::alertIdOfSection(name), id) << name;
+    EXPECT_EQ(AlertStore::alertIdOfSection("Alerte1"), 1);
+    EXPECT_EQ(AlertStore::alertIdOfSection("Alerte2147483647"), 2147483647);
+    for (const char* name :
+         {"alerte7", "Alerte7x", "Alerte03", "Alerte-4", "Alerte", "Alerte2147483648", "Param"})
+        EXPECT_EQ(AlertStore::alertIdOfSection(name), 0) << name;
 }
 
 TEST_F(StoreFixture, FreeIdIsTheSmallestMissingOrEmptyOneAndItsSectionIsReused) {
