@@ -96,7 +96,6 @@ std::set<std::string> namesIn(const fs::path& dir) {
 TEST(CrashSafety, AKilledWriterLeavesTheOldOrTheNewStoreWhole) {
     TempDir dir;
     const fs::path ini = dir / "Alertes.ini";
-    const fs::path backup = dir / "Alertes.ini~";
     // The replay, in memory, costs no disk flushes.
     const TempDir memory(fs::is_directory("/dev/shm") ? "/dev/shm" : fs::temp_directory_path());
     const fs::path refIni = memory / "Alertes.ini";
@@ -114,7 +113,7 @@ TEST(CrashSafety, AKilledWriterLeavesTheOldOrTheNewStoreWhole) {
             SCOPED_TRACE("sweep " + std::to_string(sweep) + ", stop " + std::to_string(stop));
             const std::uint32_t seed = rng();
             const std::string before = readFile(ini);
-            const std::string backupBefore = readFile(backup);
+            const std::string backupBefore = readFile(store.backupPath());
             const std::set<std::string> namesBefore = namesIn(dir.path());
             const std::optional<std::uint32_t> acked = writeAndKill(ini, state, seed, stop);
             ASSERT_TRUE(acked) << "the writer could not be traced (ptrace), or one of its writes failed";
@@ -133,8 +132,7 @@ TEST(CrashSafety, AKilledWriterLeavesTheOldOrTheNewStoreWhole) {
             const std::string after = readFile(ini);
             const bool finished = after == bytes[*acked];
             ASSERT_TRUE(finished || after == bytes[*acked + 1])
-                << "after " << *acked << " finished writes the file holds neither state:\n"
-                << after;
+                << "after " << *acked << " finished writes the file holds neither state: " << after;
             state = states[finished ? *acked : *acked + 1];
             const auto loaded = store.LoadAllAlerts();
             ASSERT_TRUE(loaded.ok());
@@ -142,7 +140,7 @@ TEST(CrashSafety, AKilledWriterLeavesTheOldOrTheNewStoreWhole) {
             landedUnacknowledged += !finished;
 
             // The backup is the state before the last renamed write, or still the previous one.
-            const std::string backupNow = readFile(backup);
+            const std::string backupNow = readFile(store.backupPath());
             if (!finished)
                 ASSERT_EQ(backupNow, bytes[*acked]);
             else

@@ -19,21 +19,17 @@ protected:
 
     /// A new alert of the store has recognisable values.
     static ImportOptions options(bool actions = false) {
-        return {actions, {}, [] {
-                    return Alerte{0, "", "", "", "5", "Defaut.wav", "12632319", "255", "", "0", "", ""};
-                }};
+        static const Alerte fresh{0, "", "", "", "5", "Defaut.wav", "12632319", "255", "", "0", "", ""};
+        return {actions, {}, [] { return fresh; }};
     }
-    /// The items in a calendar, with lines ended by CR LF as the standard has them.
-    static std::string calendar(std::string_view items) {
+    /// What an import of the items plans on Monday 4 January 2027 at noon, from a calendar whose
+    /// lines end in CR LF as the standard has them.
+    static Result<ImportPlan> planNow(std::string_view items, bool actions = false) {
         std::string text = "BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:-//Test//Test//EN\n" + std::string(items) +
                            "END:VCALENDAR\n";
         for (std::size_t i = 0; (i = text.find('\n', i)) != std::string::npos; i += 2)
             text.insert(i, 1, '\r');
-        return text;
-    }
-    /// What an import of the items plans on Monday 4 January 2027 at noon.
-    static Result<ImportPlan> planNow(std::string_view items, bool actions = false) {
-        return PlanImport(calendar(items), local_days{2027y / 1 / 4} + 12h, options(actions));
+        return PlanImport(text, local_days{2027y / 1 / 4} + 12h, options(actions));
     }
 };
 
@@ -71,7 +67,6 @@ TEST_F(Exchange, ExportThenImportGivesTheSameAlerts) {
     EXPECT_EQ(out.approximate, (std::vector{store[4], store[5], store[6], store[8]}));
     EXPECT_TRUE(out.leftOut.empty());
     EXPECT_EQ(ExportCalendar({alert(13, "x", "01/01/3001", "", 0)}, eo).leftOut.size(), 1u); // beyond libical
-    // Lines end in CR LF, are folded at 75 bytes and never cut a character in two.
     std::istringstream lines(out.text);
     for (std::string line; std::getline(lines, line);)
         EXPECT_TRUE(line.ends_with('\r') && line.size() <= 76 && isValidUtf8(line)) << line;
@@ -90,8 +85,7 @@ TEST_F(Exchange, ExportThenImportGivesTheSameAlerts) {
     const auto later = PlanImport(out.text, local_days{2027y / 3 / 15} + 12h, options(true));
     ASSERT_TRUE(later.ok());
     EXPECT_EQ(later->pastCount, 2); // the dentist and the long message
-    ASSERT_EQ(later->alerts.at(3).Message, "Loyer");
-    EXPECT_EQ(later->alerts.at(3).AlertDate, "28/03/2027");
+    EXPECT_EQ(later->alerts.at(3).Message + " " + later->alerts.at(3).AlertDate, "Loyer 28/03/2027");
 }
 
 TEST_F(Exchange, UidsAreStableAndUniqueWithinAFile) {
@@ -121,6 +115,7 @@ TEST_F(Exchange, ImportsWhatOtherProgramsWrite) {
     const auto rule = [&](std::string_view start, std::string_view freq) {
         return event("DTSTART:" + std::string(start) + "\nRRULE:FREQ=" + std::string(freq) + "\n");
     };
+    const auto jan10at9 = [&](std::string lines) { return event("DTSTART:20270110T090000\n" + lines); };
     const auto alarm = [](std::string_view trigger) {
         return "BEGIN:VALARM\nACTION:DISPLAY\nDESCRIPTION:Rappel\n" + std::string(trigger) + "\nEND:VALARM\n";
     };
@@ -137,13 +132,10 @@ TEST_F(Exchange, ImportsWhatOtherProgramsWrite) {
     const Case cases[] = {
         {event("DTSTART;TZID=America/New_York:20270110T090000\n"), "10/01/2027 15:00 0"},
         {event("DTSTART:25000101T080000Z\n"), "01/01/2500 09:00 0"},
-        {event("DTSTART:20270110T090000\nDTEND:20270110T100000\n" + alarm("TRIGGER;RELATED=END:-PT5M")),
-         "10/01/2027 09:55 0"},
+        {jan10at9("DTEND:20270110T100000\n" + alarm("TRIGGER;RELATED=END:-PT5M")), "10/01/2027 09:55 0"},
         // An end before the start counts as the start.
-        {event("DTSTART:20270110T090000\nDURATION:-PT2H\n" + alarm("TRIGGER;RELATED=END:PT0S")),
-         "10/01/2027 09:00 0"},
-        {event("DTSTART:20270110T090000\n" + alarm("TRIGGER;VALUE=DATE-TIME:20270109T170000Z")),
-         "09/01/2027 18:00 0"},
+        {jan10at9("DURATION:-PT2H\n" + alarm("TRIGGER;RELATED=END:PT0S")), "10/01/2027 09:00 0"},
+        {jan10at9(alarm("TRIGGER;VALUE=DATE-TIME:20270109T170000Z")), "09/01/2027 18:00 0"},
         {event("DTSTART;VALUE=DATE:20270112\n" + alarm("TRIGGER:-P1D")), "11/01/2027 0"},
         {event("DTSTART;VALUE=DATE:20270112\n" + alarm("TRIGGER:-PT6H")), "11/01/2027 18:00 0"},
         // The alarm has passed but not the event: due at once.
@@ -202,8 +194,7 @@ TEST_F(Exchange, ImportsWhatOtherProgramsWrite) {
         {event("DTSTART;TZID=Mars/Olympus:20270110T080000\n"), "10/01/2027 08:00 0", UnknownTimeZone},
         {event("RECURRENCE-ID:20270111T090000\nDTSTART:20270112T090000\n"), "", ModifiedOccurrence},
         {event("DTSTART:20270110T080000\nX-ZENTO-EMOTICON:42\n"), "10/01/2027 08:00 0", ValueIgnored},
-        {event("DTSTART:20270110T080000\nX-ZENTO-ACTION:file:///bin/sh\n"), "10/01/2027 08:00 0",
-         ActionWithheld},
+        {event("DTSTART:20270110T080000\nX-ZENTO-ACTION:file:///x\n"), "10/01/2027 08:00 0", ActionWithheld},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.item);
@@ -228,8 +219,7 @@ TEST_F(Exchange, ImportsWhatOtherProgramsWrite) {
 }
 
 TEST_F(Exchange, MessagesUidsAndOwnValuesFromElsewhere) {
-    const std::string longLine =
-        "Une phrase assez longue pour être pliée en plusieurs lignes : « été » 🎉 fin";
+    const std::string longLine = "Une phrase assez longue pour être pliée en plusieurs lignes: « été » 🎉 fin";
     std::string folded = "BEGIN:VEVENT\nUID:f\nDTSTART:20270110T080000\nSUMMARY:";
     for (std::size_t i = 0; i < longLine.size(); i += 30) // folded mid-character, as some programs do
         folded += (i ? "\n " : "") + longLine.substr(i, 30);
@@ -255,8 +245,7 @@ TEST_F(Exchange, MessagesUidsAndOwnValuesFromElsewhere) {
     EXPECT_EQ(a[1].Uid.rfind("import-", 0), 0u);
     EXPECT_EQ(a[2].Uid, "same");
     EXPECT_NE(a[3].Uid, "same");
-    EXPECT_EQ(a[3].Sound, "Defaut.wav");
-    EXPECT_EQ(a[3].Action, "mailto:a@b");
+    EXPECT_EQ(a[3].Sound + " " + a[3].Action, "Defaut.wav mailto:a@b");
     EXPECT_EQ(a[4].Uid + " " + a[5].Uid, "w#TU w#TH");
     EXPECT_EQ(a[6].Message, "Café");
     EXPECT_EQ(a[7].Message.size(), kMaxImportedMessage);
@@ -278,8 +267,7 @@ TEST_F(Exchange, ABrokenFileChangesNothingAndSaysWhere) {
         {"no calendar", event + "END:VEVENT\r\n", "ligne 1"},
         {"cut short", "BEGIN:VCALENDAR\r\n" + event, "ligne 2"},
         {"wrong end", "BEGIN:VCALENDAR\r\n" + event + "END:VTODO\r\nEND:VCALENDAR\r\n", "ligne 6"},
-        {"text after the end", "BEGIN:VCALENDAR\r\n" + event + "END:VEVENT\r\nEND:VCALENDAR\r\njunk\r\n",
-         "ligne 8"},
+        {"junk at end", "BEGIN:VCALENDAR\r\n" + event + "END:VEVENT\r\nEND:VCALENDAR\r\njunk\r\n", "ligne 8"},
         {"broken time zone",
          "BEGIN:VCALENDAR\r\nBEGIN:VTIMEZONE\r\nTZID:X\r\nBEGIN:STANDARD\r\nDTSTART:1970zz\r\n"
          "TZOFFSETFROM:+0100\r\nTZOFFSETTO:+0100\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\nEND:VCALENDAR\r\n",

@@ -17,9 +17,7 @@ namespace {
 std::string lengthOf(const std::string& bytes) {
     TempDir dir;
     writeFile(dir / "a.wav", bytes);
-    const auto size = [](const std::optional<WavInfo>& info) {
-        return info ? std::int64_t(info->dataSize) : -1;
-    };
+    const auto size = [](const auto& info) { return info ? std::int64_t(info->dataSize) : -1; };
     EXPECT_EQ(size(readWavInfo(dir / "a.wav")), size(parseWavInfo(bytes)));
     return GetMediaLength(dir / "a.wav");
 }
@@ -27,7 +25,6 @@ std::string lengthOf(const std::string& bytes) {
 } // namespace
 
 TEST(FormatDuration, RoundsHalvesToEvenAndBoundsWhatIsNoDuration) {
-    // Halves go to the even neighbour; what is no duration gives 0 or the largest that 32 bits hold.
     for (const std::string c : {"0.5 00:00:00", "1.5 00:00:02", "2.5 00:00:02", "59.6 00:01:00",
                                 "86399 23:59:59", "360000 100:00:00", "-3725 00:00:00", "nan 00:00:00",
                                 "2147483647.5 596523:14:07", "inf 596523:14:07"}) {
@@ -36,9 +33,9 @@ TEST(FormatDuration, RoundsHalvesToEvenAndBoundsWhatIsNoDuration) {
     }
 }
 
-TEST(MediaLength, MeasuresPcmWhateverTheChunksAroundAndTheDeclaredSize) {
+TEST(MediaLength, MeasuresPcmWhateverTheChunksAroundAndGivesZeroForWhatCannotBeMeasured) {
     const std::string list = chunk("LIST", "INFOISFT\x05\0\0\0Zento"sv); // odd: padded
-    const std::pair<std::string, const char*> cases[] = {
+    const std::pair<std::string, const char*> measured[] = {
         {riff(fmt(8000) + data(16000)), "00:00:01"},
         {riff(fmt(44100, 2) + data(44100 * 4 * 3)), "00:00:03"},
         {riff(chunk("JUNK", "abc") + fmt(8000) + list + chunk("fact", "") + data(32000)), "00:00:02"},
@@ -48,13 +45,11 @@ TEST(MediaLength, MeasuresPcmWhateverTheChunksAroundAndTheDeclaredSize) {
         {riff(fmt(8000) + data(64000, 60 * 16000)), "00:00:04"},
         {riff(fmt(8000) + data(64000, 0xFFFFFFFF)), "00:00:04"},
         {riff(fmt(8000) + data(0)), "00:00:00"}};
-    for (const auto& [bytes, text] : cases)
+    for (const auto& [bytes, text] : measured)
         EXPECT_EQ(lengthOf(bytes), text) << bytes.size() << " bytes";
-}
 
-TEST(MediaLength, GivesZeroForWhatCannotBeMeasured) {
     const std::string good = riff(fmt(8000) + data(32000)); // "fmt " at 12, its byte rate at 28, "data" at 36
-    std::vector<std::string> cases = {
+    std::vector<std::string> unmeasurable = {
         "", good.substr(0, 12), good.substr(0, 30), good.substr(0, 40), std::string(4096, '\xA5'),
         riff(chunk("fmt ", std::string(10, '\1')) + data(2)),
         // A chunk claiming 4 GiB before "fmt ": the walk leaves the file instead of looping.
@@ -63,8 +58,8 @@ TEST(MediaLength, GivesZeroForWhatCannotBeMeasured) {
     const std::pair<std::size_t, std::string> damages[] = {
         {0, "RIFX"}, {8, "AVI "}, {12, "fmt_"}, {36, "date"}, {28, std::string(4, '\0')}};
     for (const auto& [at, with] : damages)
-        cases.push_back(std::string(good).replace(at, 4, with));
-    for (const auto& bytes : cases) {
+        unmeasurable.push_back(std::string(good).replace(at, 4, with));
+    for (const auto& bytes : unmeasurable) {
         EXPECT_FALSE(parseWavInfo(bytes)) << bytes.size() << " bytes";
         EXPECT_EQ(lengthOf(bytes), "00:00:00") << bytes.size() << " bytes";
     }

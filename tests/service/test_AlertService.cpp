@@ -13,8 +13,7 @@ using namespace std::chrono;
 namespace {
 
 Alerte alert(std::string message) {
-    return {0, std::move(message), "12/01/2027", "0", "5", "Defaut.wav", "8438015", "0", "09:30", "0", "",
-            ""};
+    return {0, message, "12/01/2027", "0", "5", "Defaut.wav", "8438015", "0", "09:30", "0", "", ""};
 }
 
 struct ServiceFixture : ::testing::Test {
@@ -73,11 +72,8 @@ TEST_F(ServiceFixture, EveryActionIsOneSaveWithTheFileBeforeItAsBackupAndNoneOnW
     const std::string before = "; tenu \xE0 la main\r\n[Param]\r\nNb=3\r\nImg=2\r\n" + alertSection(1, "un") +
                                alertSection(3, "trois", "15/02/2027", "4") + kept + alertSection(4, "quatre");
     using S = AlertService;
-    struct Case {
-        std::function<bool(S&)> act;
-        std::vector<std::string> after; ///< what the file holds then, "!" before what it lacks; none: no save
-    };
-    const Case cases[] = {
+    // Each action, then what the file holds after it, "!" before what it lacks; none: no save.
+    const std::pair<std::function<bool(S&)>, std::vector<std::string>> cases[] = {
         {[](S& s) { return s.update(9, alert("revenu")).value().added; },
          {"[Alerte2]\r\nInfo1=revenu\r\n", "Nb=4\r\n"}},
         {[](S& s) { return s.remove(4).ok(); }, {"![Alerte4]", "Nb=2\r\n"}},
@@ -104,19 +100,19 @@ TEST_F(ServiceFixture, EveryActionIsOneSaveWithTheFileBeforeItAsBackupAndNoneOnW
     };
     for (std::size_t row = 0; row < std::size(cases); ++row) {
         SCOPED_TRACE(row);
-        const Case& c = cases[row];
+        const auto& [act, parts] = cases[row];
         writeFile(ini, before);
         std::filesystem::remove(store.backupPath());
-        ASSERT_TRUE(c.act(service));
+        ASSERT_TRUE(act(service));
         const std::string after = readFile(ini);
-        if (c.after.empty()) {
+        if (parts.empty()) {
             EXPECT_TRUE(after == before && !std::filesystem::exists(store.backupPath()));
             continue;
         }
         EXPECT_EQ(readFile(store.backupPath()), before);
         EXPECT_EQ(after.rfind("; tenu \xE0 la main\r\n", 0), 0u) << "what the program does not know stays";
         EXPECT_NE(after.find(kept), std::string::npos);
-        for (const std::string& part : c.after) {
+        for (const std::string& part : parts) {
             const bool lacks = part.starts_with('!');
             EXPECT_EQ(after.find(part.substr(lacks ? 1 : 0)) == std::string::npos, lacks) << part;
         }

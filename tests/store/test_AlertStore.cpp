@@ -40,35 +40,14 @@ struct StoreFixture : ::testing::Test {
     }
 };
 
-/// The table by its definition: each alert section's Id once, in file order, each field what a
-/// lookup of the document gives.
-std::vector<Alerte> tableByLookups(const IniDocument& doc) {
-    std::vector<Alerte> out;
-    std::unordered_set<std::int32_t> seen;
-    for (const std::string& name : doc.sectionNames()) {
-        const std::int32_t id = AlertStore::alertIdOfSection(name);
-        if (id == 0 || !seen.insert(id).second)
-            continue;
-        Alerte a;
-        a.Id = id;
-        for (int k = 1; k <= Alerte::kFieldCount; ++k)
-            a.field(k) = doc.value(Alerte::sectionOf(id), Alerte::keyOf(k)).value_or("");
-        a.Uid = doc.value(Alerte::sectionOf(id), Alerte::kUidKey).value_or("");
-        out.push_back(std::move(a));
-    }
-    return out;
-}
-
 } // namespace
 
 TEST(AlertSections, OnlyAlerteWithAPlainPositiveThirtyTwoBitNumberNamesAnAlert) {
-    const std::pair<const char*, std::int32_t> cases[] = {{"Alerte1", 1},  {"Alerte2147483647", 2147483647},
-                                                          {"alerte7", 0},  {"Alerte7x", 0},
-                                                          {"Alerte03", 0}, {"Alerte-4", 0},
-                                                          {"Alerte", 0},   {"Alerte2147483648", 0},
-                                                          {"Param", 0}};
-    for (const auto& [name, id] : cases)
-        EXPECT_EQ(AlertStore::alertIdOfSection(name), id) << name;
+    EXPECT_EQ(AlertStore::alertIdOfSection("Alerte1"), 1);
+    EXPECT_EQ(AlertStore::alertIdOfSection("Alerte2147483647"), 2147483647);
+    for (const char* name :
+         {"alerte7", "Alerte7x", "Alerte03", "Alerte-4", "Alerte", "Alerte2147483648", "Param"})
+        EXPECT_EQ(AlertStore::alertIdOfSection(name), 0) << name;
 }
 
 TEST_F(StoreFixture, FreeIdIsTheSmallestMissingOrEmptyOneAndItsSectionIsReused) {
@@ -112,15 +91,13 @@ TEST_F(StoreFixture, ASaveWaitsForAnotherProcessHoldingTheFolderThenReadsWhatItW
         writeFile(ini, readFile(ini) + alertSection(3, "trois"));
     }
     other.join();
-    const AlertTable t = table();
-    EXPECT_EQ(t.AlertCount(), 3);
-    EXPECT_EQ(t.at(3).Id, 2) << "written after the other process's alert 3, not over it";
+    EXPECT_EQ(table().AlertCount(), 3);
+    EXPECT_EQ(table().at(3).Id, 2) << "written after the other process's alert 3, not over it";
 }
 
 TEST(StoreThroughLinks, SavesReplaceTheFinalTargetKeepItsPermissionsAndBackUpThePreviousFile) {
-    // A store reached by links (a synced folder): saves land in the final target and keep each
-    // link. Each row gives the links (where each is, what it names; a name starting with '/' is
-    // absolute, inside the test folder), then the files holding the alerts and the backup in the end.
+    // A store reached by links (a synced folder). Each row: the links (where each is, what it names;
+    // a name starting with '/' is inside the test folder), the files holding the alerts and the backup.
     using Links = std::vector<std::pair<const char*, const char*>>;
     const std::tuple<const char*, Links, const char*, const char*> cases[] = {
         {"no link", {}, "data/Alertes.ini", "data/Alertes.ini~"},
@@ -146,9 +123,8 @@ TEST(StoreThroughLinks, SavesReplaceTheFinalTargetKeepItsPermissionsAndBackUpThe
         const std::string first = readFile(dir / target);
         fs::permissions(dir / target, kPerms);
         // Beside the target: a temporary killed an hour ago goes; a current one and a foreign one stay.
-        const fs::path stem = (dir / target).parent_path() / ("." + fs::path(target).filename().string());
-        const fs::path killed = stem.string() + ".Ab12Cd", now = stem.string() + ".Ef34Gh",
-                       notOurs = stem.string() + ".notmine";
+        const std::string stem = (dir / target).replace_filename("." + fs::path(target).filename().string());
+        const fs::path killed = stem + ".Ab12Cd", now = stem + ".Ef34Gh", notOurs = stem + ".notmine";
         for (const fs::path& p : {killed, now, notOurs})
             writeFile(p, "moitié");
         for (const fs::path& p : {killed, notOurs})
@@ -206,9 +182,8 @@ TEST_F(StoreFixture, AStoreThatCannotBeReadIsNeverReplaced) {
 }
 
 TEST(StoreTextScans, ReadEveryTextAsTheParsedDocumentDoes) {
-    // The load and the settings reads scan the text straight; what they find must be what the
-    // store's lookups find in the same text, on files assembled from the shapes hand edits
-    // leave behind.
+    // The load and the settings reads scan the text straight; what they find must be what the store's
+    // lookups find in the same text, on files assembled from the shapes hand edits leave behind.
     const char* const pieces[] = {
         // section headers
         "[Alerte1]", "[alerte1]", "[ALERTE2]", "[Alerte2]", " [ Alerte3 ] ", "[Alerte03]", "[Alerte]",
@@ -230,8 +205,22 @@ TEST(StoreTextScans, ReadEveryTextAsTheParsedDocumentDoes) {
         if (rng() % 4 == 0 && !text.empty())
             text.resize(rng() % text.size()); // a file cut anywhere
         IniDocument doc = IniDocument::parse(text);
+        // The table by its definition: each alert section's Id once, in file order, each field
+        // what a lookup of the document gives.
+        std::vector<Alerte> expected;
+        std::unordered_set<std::int32_t> seen;
+        for (const std::string& name : doc.sectionNames()) {
+            const std::int32_t id = AlertStore::alertIdOfSection(name);
+            if (id == 0 || !seen.insert(id).second)
+                continue;
+            Alerte& a = expected.emplace_back();
+            a.Id = id;
+            for (int k = 1; k <= Alerte::kFieldCount; ++k)
+                a.field(k) = doc.value(Alerte::sectionOf(id), Alerte::keyOf(k)).value_or("");
+            a.Uid = doc.value(Alerte::sectionOf(id), Alerte::kUidKey).value_or("");
+        }
         const AlertTable table = AlertStore::tableOfText(text);
-        ASSERT_EQ(table.alerts(), tableByLookups(doc)) << "text:\n" << text;
+        ASSERT_EQ(table.alerts(), expected) << "text:\n" << text;
         ASSERT_EQ(StoreEdit(doc).alertCount(), table.AlertCount()) << "the Nb a save writes, in:\n" << text;
         for (const char* section : {"Alerte1", " alerte2", "Param", "Alerte5", "Alerte4"})
             for (const char* key : {"Info1", "info2 ", "Info10", "Info5", "Info9", ""})

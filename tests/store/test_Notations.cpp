@@ -6,7 +6,7 @@
 using namespace zento;
 using namespace std::chrono;
 
-TEST(DateText, ReadsTheFrenchShortDateFormAndWritesItInFull) {
+TEST(DateText, ReadsFrenchShortDatesTimesAndWholeNumbersAndWritesThemInFull) {
     const std::pair<const char*, Date> good[] = {{"5/3/2024", 2024y / March / 5},
                                                  {" 29/02/2028 ", 2028y / February / 29},
                                                  {"01/01/1800", 1800y / January / 1},
@@ -19,9 +19,7 @@ TEST(DateText, ReadsTheFrenchShortDateFormAndWritesItInFull) {
     EXPECT_EQ(FormatDate(2026y / December / 5), "05/12/2026");
     EXPECT_EQ(FormatDate(987y / January / 9), "09/01/0987");
     EXPECT_EQ(FormatDate(kNoDate), "01/01/1800");
-}
 
-TEST(DateText, TimesOfDayAndWholeNumbers) {
     EXPECT_EQ(ParseTime("9:05"), 9h + 5min);
     EXPECT_EQ(ParseTime(" 23:59:59 "), 23h + 59min + 59s);
     for (const char* bad : {"", "24:00", "12:60", "12:5", "1230", "12:30:60", "12:30pm", "-1:00", "12:30:5"})
