@@ -76,7 +76,11 @@ TEST_F(ServiceFixture, EveryActionIsOneSaveWithTheFileBeforeItAsBackupAndNoneOnW
     const std::pair<std::function<bool(S&)>, std::vector<std::string>> cases[] = {
         {[](S& s) { return s.update(9, alert("revenu")).value().added; },
          {"[Alerte2]\r\nInfo1=revenu\r\n", "Nb=4\r\n"}},
+        {[](S& s) { return !s.update(1, alert("un modifi\xC3\xA9")).value().added; },
+         {"[Alerte1]\r\nInfo1=un modifi\xE9\r\n", "Nb=3\r\n"}},
         {[](S& s) { return s.remove(4).ok(); }, {"![Alerte4]", "Nb=2\r\n"}},
+        {[](S& s) { return s.snooze(1, AtTime(2027y / 1 / 10, 8h), 0).value(); },
+         {"Info2=10/01/2027\r\n", "Info8=08:05\r\n"}},
         // Nb counts adds and deletes only.
         {[](S& s) { return s.acknowledge(due(1)).ok(); }, {"![Alerte1]", "Nb=3\r\n"}},
         {[](S& s) { return s.acknowledge(due(3, 4, 2027y / 1 / 31)).ok(); },
