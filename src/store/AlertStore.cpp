@@ -56,13 +56,15 @@ Status AlertStore::edit(const std::function<bool(StoreEdit&)>& change) {
     if (read.status == FileRead::Status::Error)
         return Error{ErrorCode::StoreUnreadable, read.error};
     const bool existed = read.status == FileRead::Status::Ok;
-    if (existed && isReadOnlyFile(m_iniPath))
-        return Error{ErrorCode::StoreReadOnly, m_iniPath.string()};
 
     IniDocument doc = IniDocument::parse(decodeStoreBytes(read.bytes).utf8);
     StoreEdit edit(doc);
     if (!change(edit))
         return {};
+    // Only a change that has something to write needs the file writable: answering the popup of
+    // an alert removed meanwhile goes through on a read-only store.
+    if (existed && isReadOnlyFile(m_iniPath))
+        return Error{ErrorCode::StoreReadOnly, m_iniPath.string()};
     const std::string bytes = encodeStoreText(doc.serialize());
 
     // The previous state stays at hand beside the file; losing the backup must not stop a save.
