@@ -186,6 +186,7 @@ TEST_F(Exchange, ImportsWhatOtherProgramsWrite) {
          "06/01/2027 09:00 2, 18/01/2027 09:00 2"},
         {rule("20270101T080000", "DAILY\nRDATE:20270110T200000"), "05/01/2027 08:00 1", ExtraDatesIgnored},
         {rule("20270101T080000", "HOURLY"), "", TooFrequent},
+        {rule("20270101T080000", "YEARLY;BYMONTH=2;BYMONTHDAY=30"), "", RuleUnusable}, // never occurs
         {event("DTSTART:20261231T080000\n"), "past"},
         {event("DTSTART:20270110T080000\nSTATUS:CANCELLED\n"), "", Cancelled},
         {event("DTEND:20270110T080000\n"), "", NoDate},
