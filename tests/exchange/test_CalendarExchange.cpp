@@ -217,6 +217,9 @@ TEST_F(Exchange, ImportsWhatOtherProgramsWrite) {
         }
         EXPECT_EQ(issues, c.issue ? std::vector{*c.issue} : std::vector<ImportReason>{});
     }
+    // The report names a zone by its place, as the user knows it.
+    const auto zoned = planNow(event("DTSTART;TZID=America/New_York:20270104T090000\nRRULE:FREQ=WEEKLY\n"));
+    EXPECT_EQ(zoned->notes.at(0).issues.at(0).detail, "America/New_York");
 }
 
 TEST_F(Exchange, MessagesUidsAndOwnValuesFromElsewhere) {
