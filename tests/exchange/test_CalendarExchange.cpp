@@ -220,6 +220,8 @@ TEST_F(Exchange, ImportsWhatOtherProgramsWrite) {
     // The report names a zone by its place, as the user knows it.
     const auto zoned = planNow(event("DTSTART;TZID=America/New_York:20270104T090000\nRRULE:FREQ=WEEKLY\n"));
     EXPECT_EQ(zoned->notes.at(0).issues.at(0).detail, "America/New_York");
+    const auto odd = planNow(event("DTSTART;TZID=Z\xE9ro:20270110T080000\n")); // Windows-1252
+    EXPECT_EQ(odd->notes.at(0).issues.at(0).detail, "Z\xC3\xA9ro");
 }
 
 TEST_F(Exchange, MessagesUidsAndOwnValuesFromElsewhere) {
