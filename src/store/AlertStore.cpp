@@ -218,18 +218,18 @@ AlertTable AlertStore::tableOfText(std::string_view text) {
         a.Id = id;
         // The first of duplicate keys is the one read; slot 0 stands for the UID.
         bool set[Alerte::kFieldCount + 1] = {};
-        ForEachLine(text, source.bodyBegin, source.bodyEnd,
-                    [&](std::string_view line, std::size_t, std::size_t) {
-                        const IniDocument::LineShape shape = IniDocument::shapeOf(line);
-                        if (shape.kind != IniDocument::Kind::Entry)
-                            return;
-                        const int k = infoFieldOfKey(shape.name);
-                        const bool uid = k == 0 && EqualsNoCase(shape.name, Alerte::kUidKey);
-                        if ((k == 0 && !uid) || set[k])
-                            return;
-                        set[k] = true;
-                        (uid ? a.Uid : a.field(k)) = IniDocument::unquoteValue(line.substr(line.find('=') + 1));
-                    });
+        ForEachLine(
+            text, source.bodyBegin, source.bodyEnd, [&](std::string_view line, std::size_t, std::size_t) {
+                const IniDocument::LineShape shape = IniDocument::shapeOf(line);
+                if (shape.kind != IniDocument::Kind::Entry)
+                    return;
+                const int k = infoFieldOfKey(shape.name);
+                const bool uid = k == 0 && EqualsNoCase(shape.name, Alerte::kUidKey);
+                if ((k == 0 && !uid) || set[k])
+                    return;
+                set[k] = true;
+                (uid ? a.Uid : a.field(k)) = IniDocument::unquoteValue(line.substr(line.find('=') + 1));
+            });
         alerts.push_back(std::move(a));
     }
     return AlertTable(std::move(alerts));
