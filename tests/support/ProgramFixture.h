@@ -15,21 +15,11 @@
 
 #include <filesystem>
 #include <memory>
-#include <ranges>
 #include <string_view>
 
 namespace zento::test {
 
 inline const QString kReadOnly = "Impossible d'enregistrer l'alerte : le fichier est en lecture seule";
-
-/// The section of a stored alert, its fields Info1, Info2... given joined by "|" as fields() gives them.
-inline std::string section(int id, std::string_view info) {
-    std::string s = "[Alerte" + std::to_string(id) + "]\r\n";
-    int k = 0;
-    for (const auto field : std::views::split(info, '|'))
-        s += Alerte::keyOf(++k) + "=" + std::string(field.begin(), field.end()) + "\r\n";
-    return s;
-}
 
 inline QString fields(const Alerte& a) {
     QStringList out;

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "store/Alerte.h"
+
 #include <cstdint>
 #include <filesystem>
+#include <ranges>
 #include <string>
 #include <string_view>
 
@@ -31,13 +34,19 @@ private:
 std::string readFile(const std::filesystem::path& path);
 void writeFile(const std::filesystem::path& path, std::string_view bytes);
 
+/// The section of a stored alert, its fields Info1, Info2... given joined by "|".
+inline std::string section(int id, std::string_view info) {
+    std::string s = "[Alerte" + std::to_string(id) + "]\r\n";
+    int k = 0;
+    for (const auto field : std::views::split(info, '|'))
+        s += Alerte::keyOf(++k) + "=" + std::string(field.begin(), field.end()) + "\r\n";
+    return s;
+}
+
 /// An alert's section as the store writes it.
 inline std::string alertSection(std::int32_t id, const std::string& message,
                                 const std::string& date = "12/01/2027", const std::string& recurrence = "0") {
-    return "[Alerte" + std::to_string(id) + "]\r\nInfo1=" + message + "\r\nInfo2=" + date +
-           "\r\nInfo3=" + recurrence +
-           "\r\nInfo4=5\r\nInfo5=Defaut.wav\r\nInfo6=8438015\r\nInfo7=0\r\nInfo8=09:30\r\n"
-           "Info9=0\r\nInfo10=\r\n";
+    return section(id, message + "|" + date + "|" + recurrence + "|5|Defaut.wav|8438015|0|09:30|0|");
 }
 
 /// Sets the TZ variable and applies it to the C library's local time.
